@@ -1,0 +1,1 @@
+// Lets a folder library exist before its first source file lands.

@@ -1,0 +1,47 @@
+// What the Linux host adds to the Win32 subset: choosing a headless run, the test
+// seam for message boxes, the virtual performance counter of capture runs, and
+// the native window behind a window handle for the graphics layer.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/os/windows.h"
+
+struct SDL_Window;
+
+// Headless: no display is used. Windows exist only as records (with their size and
+// messages), message boxes cannot be shown (result 0), and rendering goes through
+// EGL without a window. Set before the first window or message box.
+void OsSetHeadless(bool headless);
+bool OsIsHeadless();
+
+// The SDL window behind a window handle, or null for a headless window.
+SDL_Window* OsGetSdlWindow(HWND window);
+
+// Message-box seam for tests: when set, the handler answers every box instead of
+// the display (its result is MessageBoxA's). Every box, answered or not, is also
+// recorded and written to standard error as "caption: text".
+struct OsMessageBoxRecord {
+  std::string text;
+  std::string caption;
+  UINT type;
+};
+using OsMessageBoxHandler = std::function<int(const OsMessageBoxRecord&)>;
+void OsSetMessageBoxHandler(OsMessageBoxHandler handler);
+const std::vector<OsMessageBoxRecord>& OsShownMessageBoxes();
+void OsClearShownMessageBoxes();
+
+// Virtual performance counter for capture runs: when on, the counter starts at 0,
+// runs at `frequency` ticks per second and moves only through OsAdvanceVirtualCounter.
+void OsUseVirtualCounter(LONGLONG frequency);
+void OsAdvanceVirtualCounter(LONGLONG ticks);
+bool OsVirtualCounterInUse();
+
+// Posts a message into the queue as the system would (tests, and SDL events).
+void OsQueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Shows a fatal message box (no owner, OK button) and ends the process with the
+// given status. The standard error copy is made by MessageBoxA itself.
+[[noreturn]] void OsFatal(const std::string& caption, const std::string& text, UINT exitStatus);

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests, the benchmarks and the sample show need.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends \
+  cmake make g++ clang pkg-config ca-certificates \
+  libsdl2-dev libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri \
+  zlib1g-dev libdeflate-dev libturbojpeg0-dev libpng-dev libstb-dev libmpg123-dev \
+  libgtest-dev libgmock-dev libbenchmark-dev \
+  lame sox ffmpeg mingw-w64-common >/dev/null
+echo "install-deps: all packages are installed"

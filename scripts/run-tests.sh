@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds one configuration and runs the whole test suite on it.
+#   scripts/run-tests.sh            Release build in build/release
+#   scripts/run-tests.sh sanitize   AddressSanitizer + UndefinedBehaviorSanitizer in build/sanitize
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode="${1:-release}"
+case "$mode" in
+  release)  dir=build/release;  flags=(-DCMAKE_BUILD_TYPE=Release) ;;
+  sanitize) dir=build/sanitize; flags=(-DCMAKE_BUILD_TYPE=Debug -DSHOW_SANITIZE=ON) ;;
+  *) echo "usage: $0 [release|sanitize]" >&2; exit 2 ;;
+esac
+jobs="$(nproc 2>/dev/null || echo 2)"
+cmake -S . -B "$dir" "${flags[@]}" >/dev/null
+cmake --build "$dir" -j"$jobs"
+export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
+ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 300
