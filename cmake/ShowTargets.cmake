@@ -30,6 +30,6 @@ function(show_add_test_suite name)
     SHOW_SOURCE_DIR="${CMAKE_SOURCE_DIR}" SHOW_BINARY_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy"
+    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;GTEST_DEATH_TEST_STYLE=threadsafe"
                LABELS ${name})
 endfunction()
