@@ -40,6 +40,9 @@ struct JpegHeaderFields {
 bool HasEndOfImage(const std::uint8_t* data, std::size_t size) {
   std::size_t pos = 2;
   while (true) {
+    while (pos < size && data[pos] != 0xFF) {
+      ++pos;  // stray bytes between segments, which libjpeg skips with a warning
+    }
     while (pos < size && data[pos] == 0xFF) {
       ++pos;  // fill bytes before a marker
     }
