@@ -143,13 +143,13 @@ TEST(PngPictures, DamagedTruncatedAndLyingFilesFailCleanly) {
   d3dx::Picture picture;
   EXPECT_FALSE(d3dx::DecodePicture(corrupt.data(), corrupt.size(), &picture));
 
-  // A header claiming 16000 x 16000 pixels over a few bytes of data.
+  // A header claiming 4000 x 4000 pixels (under the size cap) over a few bytes of data.
   Bytes lying = file;
   for (std::size_t at : {16u, 20u}) {
     lying[at] = 0;
     lying[at + 1] = 0;
-    lying[at + 2] = 0x3E;
-    lying[at + 3] = 0x80;
+    lying[at + 2] = 0x0F;
+    lying[at + 3] = 0xA0;
   }
   FixPngChunkCrc(&lying, 8);
   D3DXIMAGE_INFO info{};
@@ -212,10 +212,10 @@ TEST(JpegPictures, TruncatedOrDamagedStreamsFail) {
   emptyFrame[frame + 8] = 0;
   EXPECT_FALSE(d3dx::DecodePicture(emptyFrame.data(), emptyFrame.size(), &picture));
 
-  Bytes lying = file;  // 16000 x 16000 pixels from under a kilobyte
+  Bytes lying = file;  // 4000 x 4000 pixels (under the size cap) from under a kilobyte
   for (std::size_t at : {frame + 5, frame + 7}) {
-    lying[at] = 0x3E;
-    lying[at + 1] = 0x80;
+    lying[at] = 0x0F;
+    lying[at + 1] = 0xA0;
   }
   D3DXIMAGE_INFO info{};
   EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(lying.data(), static_cast<UINT>(lying.size()), &info),
