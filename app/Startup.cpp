@@ -1,0 +1,54 @@
+#include <vector>
+
+#include "app/Program.h"
+
+ProgramState program;
+
+std::string ArchivePathBeside(const std::string& path) {
+  // A name with a three-letter extension gets it replaced ("demo.exe" -> "demo.cfl");
+  // a Linux executable usually has none, so "demo" looks for "demo.cfl".
+  std::size_t slash = path.find_last_of('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  bool threeLetterExtension = name.size() > 4 && name[name.size() - 4] == '.';
+  if (threeLetterExtension) return path.substr(0, path.size() - 3) + "cfl";
+  return path + ".cfl";
+}
+
+void OpenProgramArchive() {
+  std::vector<char> modulePath(1024, '\0');
+  GetModuleFileNameA(program.instance, modulePath.data(), 1024);
+  std::string path(modulePath.data());
+  if (!program.archive->Open(path.c_str())) program.archive->Open(ArchivePathBeside(path).c_str());
+}
+
+void AskFullscreen() {
+  int answer = MessageBoxA(nullptr, "Would you like to run in fullscreen mode?", kCaption,
+                           MB_YESNOCANCEL | MB_ICONQUESTION);
+  switch (answer) {
+    case IDYES:
+      program.fullscreen = true;
+      break;
+    case IDNO:
+      program.fullscreen = false;
+      break;
+    case IDCANCEL:
+      OutputDebugStringA("User Abort");
+      MessageBoxA(nullptr, "User Abort", kCaption, MB_OK);
+      ExitProcess(5);
+    case 0:
+      OutputDebugStringA("Couldn't open MessageBox, dying");
+      ExitProcess(10);
+    default:
+      program.fullscreen = false;
+      break;
+  }
+}
+
+void StartScript() {
+  program.scripter = std::make_unique<Scripter>(program.device, kScreenWidth, kScreenHeight,
+                                                [] { return GetTime(); });
+  program.scripter->loadScript("demo.psc", 0);
+  StartClock();
+}
+
+void DeleteScript() { program.scripter.reset(); }

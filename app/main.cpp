@@ -1,0 +1,23 @@
+// Process entry: reads the command line and runs the show.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+
+int main(int argc, char** argv) {
+  CommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (!commandLine.error.empty()) {
+    std::fprintf(stderr, "demo: %s\n%s", commandLine.error.c_str(), UsageText());
+    return 2;
+  }
+  if (commandLine.help) {
+    std::fputs(UsageText(), stdout);
+    return 0;
+  }
+  if (commandLine.version) {
+    std::printf("demo %s\n", SHOW_VERSION);
+    return 0;
+  }
+  return RunShell(commandLine.options);
+}

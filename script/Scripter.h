@@ -1,0 +1,71 @@
+// The script player: owns the script items, the four resource slot maps and the
+// layer stack, keeps the script, scene and Flash clocks, and once per frame runs
+// the items that are due and draws the frame (negative layers, current scene,
+// non-negative layers). Single-threaded: everything runs on the frame loop.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "script/Layer.h"
+#include "script/ScriptItem.h"
+
+struct IDirect3DDevice9;
+class SceneGraph;
+class FlashPlayer;
+class MP3Player;
+class ImageBlitter;
+
+// Milliseconds since the shell started its clock, read afresh at each call.
+using ScriptClock = std::function<float()>;
+
+class Scripter {
+ public:
+  // `device` is lent, not owned. Starts the sound system.
+  Scripter(IDirect3DDevice9* device, std::uint32_t screenWidth, std::uint32_t screenHeight,
+           ScriptClock clock);
+  virtual ~Scripter();
+  Scripter(const Scripter&) = delete;
+  Scripter& operator=(const Scripter&) = delete;
+
+  // Parses `fileName` (archive first, then disk) and appends its items.
+  void loadScript(const char* fileName, float timeOffset);
+  // Runs the due items and draws the frame; true when the show has ended.
+  bool update();
+
+  // Script time now, as the items see it.
+  float scriptTime() const { return clock() - scriptClockOffset; }
+
+  // Emptying a slot, shared by the free items and the load items.
+  void freeScene(const std::string& name);
+  void freeFlash(const std::string& name);
+  void freeMusic(const std::string& name);
+  void freeImage(const std::string& name);
+
+  IDirect3DDevice9* device;
+  std::vector<std::unique_ptr<ScriptItem>> items;
+  std::uint32_t nextItem = 0;
+  float sceneClockOffset = 0;
+  float flashClockOffset = 0;
+  float scriptClockOffset = 0;
+  std::map<std::string, std::unique_ptr<SceneGraph>> scenes;
+  std::map<std::string, std::unique_ptr<FlashPlayer>> flashes;
+  std::map<std::string, std::unique_ptr<MP3Player>> musics;
+  std::map<std::string, std::unique_ptr<ImageBlitter>> images;
+  std::uint32_t screenWidth;
+  std::uint32_t screenHeight;
+  SceneGraph* currentScene = nullptr;
+  FlashPlayer* currentFlash = nullptr;
+  MP3Player* currentMusic = nullptr;
+  std::map<std::int32_t, Layer> layers;
+
+ private:
+  void loadScriptAtDepth(const char* fileName, float timeOffset, int depth);
+  void drawLayers(bool negative, float t);
+
+  ScriptClock clock;
+};
