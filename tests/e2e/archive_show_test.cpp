@@ -24,7 +24,7 @@ ProcessResult CaptureWith(const std::string& player, const TempDir& t) {
                              t.file("data")});
 }
 
-void Pack(const TempDir& t, const std::string& out, const std::string& folder) {
+void Pack(const std::string& out, const std::string& folder) {
   ProcessResult r = RunProcess(SHOW_CFLPACK_EXE, {"create", out, "--filter", "auto", folder});
   ASSERT_EQ(r.exitCode, 0) << r.output;
 }
@@ -33,7 +33,7 @@ TEST(ShowFromArchive, ScriptOnlyInsideTheAppendedArchivePlays) {
   TempDir t;
   t.write("packed/demo.psc", "waituntil 100\n");
   fs::create_directories(t.file("data"));
-  Pack(t, t.file("show.cfl"), t.file("packed"));
+  Pack(t.file("show.cfl"), t.file("packed"));
   ProcessResult appended =
       RunProcess(SHOW_CFLPACK_EXE, {"append", SHOW_DEMO_EXE, t.file("show.cfl"), t.file("show")});
   ASSERT_EQ(appended.exitCode, 0) << appended.output;
@@ -50,7 +50,7 @@ TEST(ShowFromArchive, ArchiveBesideThePlayerWinsOverALooseScript) {
   t.write("data/demo.psc", "waituntil 1000\n");
   fs::create_directories(t.file("bin"));
   fs::copy_file(SHOW_DEMO_EXE, t.file("bin/demo"));
-  Pack(t, t.file("bin/demo.cfl"), t.file("packed"));
+  Pack(t.file("bin/demo.cfl"), t.file("packed"));
 
   ProcessResult r = CaptureWith(t.file("bin/demo"), t);
   ASSERT_EQ(r.exitCode, 0) << r.output;
