@@ -15,9 +15,10 @@ struct SwfHeader {
   SwfCompression compression = SwfCompression::None;
   std::uint8_t version = 0;
   std::uint32_t fileLength = 0;  // bytes of the whole movie uncompressed, header included
-  // The frame rectangle in twips (1/20 pixel), and the header's byte count with it.
-  bool frameFieldsRead = false;  // false for "ZWS": the LZMA stream is not decoded
-  std::int32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+  // The fields below are read only when this is true; never for "ZWS", whose
+  // LZMA stream is not decoded.
+  bool frameFieldsRead = false;
+  std::int32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;  // frame rectangle, twips (1/20 pixel)
   std::uint16_t frameRate = 0;  // 8.8 fixed point, frames per second
   std::uint16_t frameCount = 0;
   std::uint32_t headerLength = 0;  // uncompressed bytes up to the first tag

@@ -69,18 +69,6 @@ TEST_F(AtlAxHost, DestroyingTheWindowReleasesHostAndControl) {
   EXPECT_EQ(control->Release(), 0u);
 }
 
-TEST_F(AtlAxHost, ASecondControlReplacesTheFirst) {
-  CAxWindow window;
-  ASSERT_NE(window.Create(nullptr, kRect, nullptr, WS_POPUP, 0), nullptr);
-  auto host = HostOf(window);
-  IUnknown* first = nullptr;
-  ASSERT_EQ(host->CreateControlEx(kFlashClass, window.m_hWnd, nullptr, &first, IID_NULL, nullptr),
-            S_OK);
-  ASSERT_EQ(host->CreateControlEx(kFlashClass, window.m_hWnd, nullptr, nullptr, IID_NULL, nullptr),
-            S_OK);
-  EXPECT_EQ(first->Release(), 0u);
-}
-
 TEST_F(AtlAxHost, UnsupportedRequestsAreRefused) {
   CAxWindow window;
   ASSERT_NE(window.Create(nullptr, kRect, nullptr, WS_POPUP, 0), nullptr);

@@ -79,23 +79,4 @@ TEST_F(FlashSlot, LoadIntoAnOccupiedSlotReplacesTheMovie) {
   EXPECT_EQ(quality, 0);  // a fresh control, not the first one's settings
 }
 
-TEST_F(FlashSlot, FreeEmptiesTheSlotAndStopLeavesItLoaded) {
-  Add<LoadFlash>(std::string("a.swf"), std::string("movie"));
-  Add<PlayFlash>(std::string("movie"), 0, 0);
-  Add<StopFlash>();
-  Add<Wait>(10.0f);
-  Add<FreeFlash>(std::string("movie"));
-  Add<FreeFlash>(std::string("absent"));
-  Add<Wait>(1000.0f);
-
-  EXPECT_FALSE(scripter->update());
-  EXPECT_EQ(scripter->currentFlash, nullptr);
-  ASSERT_EQ(scripter->flashes.count("movie"), 1u);
-  HWND window = scripter->flashes.at("movie")->flashWindow().m_hWnd;
-  now = 20;
-  EXPECT_FALSE(scripter->update());
-  EXPECT_TRUE(scripter->flashes.empty());
-  EXPECT_FALSE(IsWindow(window));
-}
-
 }  // namespace
