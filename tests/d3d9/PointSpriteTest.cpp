@@ -49,9 +49,9 @@ TEST(PointSprite, SizesAndClamps) {
       {448, 1, 15, 64, 7},   // the minimum wins
   };
   for (const auto& c : cases) {
-    device->SetRenderState(D3DRS_POINTSIZE, FloatBits(c.size));
-    device->SetRenderState(D3DRS_POINTSIZE_MIN, FloatBits(c.minimum));
-    device->SetRenderState(D3DRS_POINTSIZE_MAX, FloatBits(c.maximum));
+    device->SetRenderState(D3DRS_POINTSIZE, FloatDword(c.size));
+    device->SetRenderState(D3DRS_POINTSIZE_MIN, FloatDword(c.minimum));
+    device->SetRenderState(D3DRS_POINTSIZE_MAX, FloatDword(c.maximum));
     D3DVECTOR point{c.x, 64, 0};
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point), D3D_OK);
   }
@@ -68,13 +68,13 @@ TEST(PointSprite, LargerThanOpenGLPointsAllowAndSizeZeroDrawsNothing) {
   device->SetTransform(D3DTS_PROJECTION, &projection);
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
   device->SetFVF(D3DFVF_XYZ);
-  device->SetRenderState(D3DRS_POINTSIZE, FloatBits(301));
+  device->SetRenderState(D3DRS_POINTSIZE, FloatDword(301));
   D3DVECTOR point{200, 200, 0};
   device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point);
   EXPECT_EQ(HalfSide(device.Read(), 400, 200, 200), 150);
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
-  device->SetRenderState(D3DRS_POINTSIZE, FloatBits(0));
-  device->SetRenderState(D3DRS_POINTSIZE_MIN, FloatBits(0));
+  device->SetRenderState(D3DRS_POINTSIZE, FloatDword(0));
+  device->SetRenderState(D3DRS_POINTSIZE_MIN, FloatDword(0));
   device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point);
   EXPECT_TRUE(ColorNear(device.Pixel(200, 200), 0x0000ff, 0));
 }
@@ -96,7 +96,7 @@ TEST(PointSprite, SpriteCoordinatesStartAtTheTopLeftOnEveryStage) {
   device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
   device->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
   device->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
-  device->SetRenderState(D3DRS_POINTSIZE, FloatBits(32));
+  device->SetRenderState(D3DRS_POINTSIZE, FloatDword(32));
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
   D3DVECTOR point{64, 64, 0};
   device->SetFVF(D3DFVF_XYZ);
@@ -141,10 +141,10 @@ TEST(PointSprite, ScaledByDistanceOnARenderTargetWhoseViewportWasReset) {
   device->SetTransform(D3DTS_PROJECTION, &projection);
   device->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
   device->SetRenderState(D3DRS_POINTSCALEENABLE, TRUE);
-  device->SetRenderState(D3DRS_POINTSCALE_A, FloatBits(1));
-  device->SetRenderState(D3DRS_POINTSCALE_B, FloatBits(1));
-  device->SetRenderState(D3DRS_POINTSCALE_C, FloatBits(1));
-  device->SetRenderState(D3DRS_POINTSIZE_MAX, FloatBits(1024));
+  device->SetRenderState(D3DRS_POINTSCALE_A, FloatDword(1));
+  device->SetRenderState(D3DRS_POINTSCALE_B, FloatDword(1));
+  device->SetRenderState(D3DRS_POINTSCALE_C, FloatDword(1));
+  device->SetRenderState(D3DRS_POINTSIZE_MAX, FloatDword(1024));
   device->SetFVF(D3DFVF_XYZ);
   D3DVECTOR point{64, 64, 0.1f};
   // S = Vh·size·sqrt(1/(A + B·De + C·De²)), De = |(64, 64, 0.1)| = 90.51:
@@ -155,8 +155,8 @@ TEST(PointSprite, ScaledByDistanceOnARenderTargetWhoseViewportWasReset) {
   } cases[] = {{1, 45}, {63, 63}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "minimum " << c.minimum);
-    device->SetRenderState(D3DRS_POINTSIZE, FloatBits(32));
-    device->SetRenderState(D3DRS_POINTSIZE_MIN, FloatBits(c.minimum));
+    device->SetRenderState(D3DRS_POINTSIZE, FloatDword(32));
+    device->SetRenderState(D3DRS_POINTSIZE_MIN, FloatDword(c.minimum));
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FFFF, 1.0f, 0);
     device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point);
     std::vector<DWORD> pixels = device.Read(surface);
@@ -183,7 +183,7 @@ TEST(PointSprite, PerVertexSizeReplacesTheRenderState) {
   device->SetRenderState(D3DRS_LIGHTING, FALSE);
   D3DMATRIX projection = PixelProjection(64, 64);
   device->SetTransform(D3DTS_PROJECTION, &projection);
-  device->SetRenderState(D3DRS_POINTSIZE, FloatBits(3));
+  device->SetRenderState(D3DRS_POINTSIZE, FloatDword(3));
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
   struct {
     float x, y, z, size;
