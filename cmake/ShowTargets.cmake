@@ -22,7 +22,7 @@ function(show_add_test_suite name)
   if(NOT srcs)
     return()
   endif()
-  add_executable(${name} ${srcs})
+  add_executable(${name} ${srcs} ${CMAKE_SOURCE_DIR}/tests/support/RunProcess.cpp)
   target_compile_options(${name} PRIVATE ${SHOW_WARNINGS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
@@ -30,6 +30,6 @@ function(show_add_test_suite name)
     SHOW_SOURCE_DIR="${CMAKE_SOURCE_DIR}" SHOW_BINARY_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy"
+    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;GTEST_DEATH_TEST_STYLE=threadsafe"
                LABELS ${name})
 endfunction()

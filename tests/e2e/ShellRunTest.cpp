@@ -1,0 +1,89 @@
+// The player binary as a user runs it: capture runs, exit statuses and messages.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/RunProcess.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int CountFrames(const std::string& dir) {
+  int n = 0;
+  for (const auto& entry : fs::directory_iterator(dir))
+    if (entry.path().filename().string().rfind("frame-", 0) == 0) ++n;
+  return n;
+}
+
+ProcessResult Capture(const TempDir& show, int fps = 30) {
+  return RunProcess(SHOW_DEMO_EXE, {"--headless", "--capture", show.file("out"), "--fps",
+                                    std::to_string(fps), "--data", show.path()});
+}
+
+TEST(PlayerRun, WaitOfOneSecondAt30FpsPresents32Frames) {
+  TempDir show;
+  show.write("demo.psc", "waituntil 1000\n");
+  ProcessResult r = Capture(show);
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  // Frames 0..30 are drawn at 0, 33, ..., 1000 ms (1000 is not past the wait);
+  // frame 31 at 1033 ms ends the show and is presented black.
+  EXPECT_EQ(CountFrames(show.file("out")), 32);
+  EXPECT_TRUE(fs::exists(show.file("out/frame-000031.png")));
+}
+
+TEST(PlayerRun, NoScriptPresentsOneBlackFrame) {
+  TempDir show;
+  ProcessResult r = Capture(show);
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(CountFrames(show.file("out")), 1);
+}
+
+TEST(PlayerRun, SecondsOptionStopsALongShow) {
+  TempDir show;
+  show.write("demo.psc", "waituntil 600000\n");
+  ProcessResult r = RunProcess(SHOW_DEMO_EXE, {"--headless", "--capture", show.file("out"),
+                                               "--fps", "10", "--seconds", "0.5", "--data",
+                                               show.path()});
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  // Frames at 0, 100, ..., 400 ms: half a second of video.
+  EXPECT_EQ(CountFrames(show.file("out")), 5);
+}
+
+TEST(PlayerRun, WithoutADisplayTheQuestionCannotBeAsked) {
+  TempDir show;
+  show.write("demo.psc", "waituntil 10\n");
+  ProcessResult r = RunProcess(SHOW_DEMO_EXE, {}, show.path(),
+                               {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER="});
+  EXPECT_EQ(r.exitCode, 10) << r.output;
+  EXPECT_NE(r.output.find("Couldn't open MessageBox, dying"), std::string::npos) << r.output;
+}
+
+TEST(PlayerRun, UnknownKeywordEndsWithItsMessageAndStatus0) {
+  TempDir show;
+  show.write("demo.psc", "waituntil 10\nJumpTo 5\n");
+  ProcessResult r = Capture(show);
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.output.find("Error loading script: Invalid command 'jumpto' in script demo.psc!"),
+            std::string::npos)
+      << r.output;
+  EXPECT_EQ(CountFrames(show.file("out")), 0);  // parsing happens before the first frame
+}
+
+TEST(PlayerRun, UnknownOptionGivesUsageAndStatus2) {
+  ProcessResult r = RunProcess(SHOW_DEMO_EXE, {"--frobnicate"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.output.find("usage: demo"), std::string::npos);
+}
+
+TEST(PlayerRun, PlayOfAnEmptySlotEndsTheShow) {
+  TempDir show;
+  show.write("demo.psc", "waituntil 50\nplaymusic theme 0\nwaituntil 5000\n");
+  ProcessResult r = Capture(show);
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.output.find("PlayMusic error"), std::string::npos) << r.output;
+  EXPECT_EQ(CountFrames(show.file("out")), 2);  // 0 and 33 ms; at 66 ms the play fails
+}
+
+}  // namespace
