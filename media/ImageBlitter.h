@@ -44,6 +44,7 @@ class ImageBlitter {
   std::uint32_t width() const { return imageWidth; }
   std::uint32_t height() const { return imageHeight; }
   bool drawable() const { return isColor || texture != nullptr; }
+  std::uint32_t flatColor() const { return color; }
   bool blendsAlpha() const { return hasAlpha; }
   std::size_t frameCount() const { return frames.size(); }
   std::uint32_t frameIndex() const { return currentFrame; }
