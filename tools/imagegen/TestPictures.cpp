@@ -33,6 +33,7 @@ bool WriteTestPictures(const std::string& root) {
   const std::string blend = root + "/images_blend/";
   const std::string sequence = root + "/images_sequence/";
   const std::string sizes = root + "/images_sizes/";
+  const std::string formats = root + "/images_formats/";
   return WritePng(picture + "grid.png", Grid(), PngKind::Rgb) &&
          WritePng(blend + "alpha.png", AlphaSteps(), PngKind::Rgba) &&
          WritePng(sequence + "red.png", Solid(2, 2, {255, 0, 0, 255}), PngKind::Rgb) &&
@@ -40,5 +41,9 @@ bool WriteTestPictures(const std::string& root) {
          WritePng(sequence + "blue.png", Solid(2, 2, {0, 0, 255, 255}), PngKind::Rgb) &&
          WritePng(sizes + "big.png", Solid(6, 6, {255, 255, 0, 255}), PngKind::Rgb) &&
          WritePng(sizes + "grey.png", Solid(2, 3, {100, 100, 100, 255}), PngKind::Grey) &&
-         WritePng(sizes + "small.png", Solid(4, 4, {0, 255, 255, 255}), PngKind::Rgb);
+         WritePng(sizes + "small.png", Solid(4, 4, {0, 255, 255, 255}), PngKind::Rgb) &&
+         WritePng(formats + "palette.png", Grid(), PngKind::Palette) &&
+         WritePng(formats + "greyalpha.png", Solid(3, 3, {90, 90, 90, 128}), PngKind::GreyAlpha) &&
+         WritePng(formats + "grey.png", Solid(3, 3, {90, 90, 90, 255}), PngKind::Grey) &&
+         WriteJpeg(formats + "photo.jpg", Grid(), 90);
 }
