@@ -72,7 +72,9 @@ class ImageBlitterTest : public ::testing::Test {
     back->Release();
     return value & 0xFFFFFF;
   }
+  // Clears to black and draws `image` alone.
   void Draw(ImageBlitter& image, float time = 0) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     device->BeginScene();
     image.draw(time);
     device->EndScene();
