@@ -7,9 +7,10 @@
 namespace d3dx {
 namespace {
 
-// Each 8x8 luminance block costs at least one bit of entropy-coded data in
-// practice; allow a wide margin before calling a header a lie.
-constexpr std::uint64_t kMaxPixelsPerByte = 4096;
+// A Huffman-coded 8x8 block costs at least a bit, so 512 pixels a byte at most;
+// arithmetic coding of flat pictures can go further, hence the wide margin before
+// a header counts as a lie.
+constexpr std::uint64_t kMaxPixelsPerByte = 16384;
 
 class TurboDecompressor {
  public:

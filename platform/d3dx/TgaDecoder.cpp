@@ -104,11 +104,6 @@ bool ParseTga(const std::uint8_t* data, std::size_t size, TgaFields* fields) {
 
 }  // namespace
 
-bool IsTgaData(const std::uint8_t* data, std::size_t size) {
-  TgaFields fields;
-  return ParseTga(data, size, &fields);
-}
-
 bool ReadTgaHeader(const std::uint8_t* data, std::size_t size, PictureHeader* header) {
   TgaFields fields;
   if (!ParseTga(data, size, &fields)) {

@@ -11,8 +11,6 @@
 
 namespace d3dx {
 
-bool IsTgaData(const std::uint8_t* data, std::size_t size);
-
 // `header` is written on success only.
 bool ReadTgaHeader(const std::uint8_t* data, std::size_t size, PictureHeader* header);
 

@@ -143,13 +143,13 @@ TEST(PngPictures, DamagedTruncatedAndLyingFilesFailCleanly) {
   d3dx::Picture picture;
   EXPECT_FALSE(d3dx::DecodePicture(corrupt.data(), corrupt.size(), &picture));
 
-  // A header claiming 16000 x 16000 pixels over a few bytes of data.
+  // A header claiming 4000 x 4000 pixels (under the size cap) over a few bytes of data.
   Bytes lying = file;
   for (std::size_t at : {16u, 20u}) {
     lying[at] = 0;
     lying[at + 1] = 0;
-    lying[at + 2] = 0x3E;
-    lying[at + 3] = 0x80;
+    lying[at + 2] = 0x0F;
+    lying[at + 3] = 0xA0;
   }
   FixPngChunkCrc(&lying, 8);
   D3DXIMAGE_INFO info{};
@@ -203,15 +203,24 @@ TEST(JpegPictures, TruncatedOrDamagedStreamsFail) {
   d3dx::Picture picture;
   EXPECT_FALSE(d3dx::DecodePicture(withThumbnail.data(), withThumbnail.size(), &picture));
 
+  // Start of frame: FF C0, length, precision, height, width.
+  std::size_t frame = 2;
+  while (frame + 9 < file.size() && !(file[frame] == 0xFF && file[frame + 1] == 0xC0)) ++frame;
+  ASSERT_LT(frame + 9, file.size());
   Bytes emptyFrame = file;
-  for (std::size_t i = 2; i + 9 < emptyFrame.size(); ++i) {
-    if (emptyFrame[i] == 0xFF && emptyFrame[i + 1] == 0xC0) {  // start of frame
-      emptyFrame[i + 7] = 0;  // width 0
-      emptyFrame[i + 8] = 0;
-      break;
-    }
-  }
+  emptyFrame[frame + 7] = 0;
+  emptyFrame[frame + 8] = 0;
   EXPECT_FALSE(d3dx::DecodePicture(emptyFrame.data(), emptyFrame.size(), &picture));
+
+  Bytes lying = file;  // 4000 x 4000 pixels (under the size cap) from under a kilobyte
+  for (std::size_t at : {frame + 5, frame + 7}) {
+    lying[at] = 0x0F;
+    lying[at + 1] = 0xA0;
+  }
+  D3DXIMAGE_INFO info{};
+  EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(lying.data(), static_cast<UINT>(lying.size()), &info),
+            D3DXERR_INVALIDDATA);
+  EXPECT_FALSE(d3dx::DecodePicture(lying.data(), lying.size(), &picture));
 }
 
 TEST(BmpPictures, BitDepthsOrientationsAndPalettes) {
