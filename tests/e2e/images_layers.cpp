@@ -73,7 +73,7 @@ TEST(ImagesLayers, FadeRunsOneFrameBehindAndBelowZero) {
     PngPicture f = show.frame(n);
     ASSERT_TRUE(f.valid());
     const int in = fadingIn[n], back = fadingOutAndBack[n];
-    EXPECT_PIXEL(f, 100, 100, (Rgb{in, in, in}), 1) << " frame " << n;
+    EXPECT_PIXEL(f, 100, 500, (Rgb{in, in, in}), 1) << " frame " << n;
     EXPECT_PIXEL(f, 700, 100, (Rgb{back, back, back}), 1) << " frame " << n;
   }
 }

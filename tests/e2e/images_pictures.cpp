@@ -66,7 +66,7 @@ TEST(ImagesPictures, SequenceFramesOfOtherSizesAndFormatsStayInside) {
     for (int x = 101; x < 105; ++x) {
       EXPECT_PIXEL(big, x, y, (Rgb{255, 255, 0}), 0);
       const bool inGrey = x < 103 && y < 103;
-      EXPECT_PIXEL(small, x, y, inGrey ? Rgb{100, 100, 100} : Rgb{0, 0, 0}, 0);
+      EXPECT_PIXEL(small, x, y, (inGrey ? Rgb{100, 100, 100} : Rgb{0, 0, 0}), 0);
       EXPECT_PIXEL(last, x, y, (Rgb{0, 255, 255}), 0);
     }
   EXPECT_PIXEL(big, 105, 100, kNavy, 0);

@@ -248,7 +248,7 @@ TEST_F(Sequence, TinyPeriodsDoNotHang) {
 }
 
 TEST_F(Sequence, WithoutAPositivePeriodItShowsItsFirstPicture) {
-  for (const std::string text : {"0 " + Red() + "\n", "0 " + Red() + "\n0 " + Green() + "\n",
+  for (const std::string& text : {"0 " + Red() + "\n", "0 " + Red() + "\n0 " + Green() + "\n",
                                  "fps = 0\n" + Red() + "\n" + Green() + "\n"}) {
     ImageBlitter seq(device, Write(text).c_str(), 1024, 768, false, 0xFFFFFFFF);
     seq.additive = false;
