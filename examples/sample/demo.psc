@@ -50,6 +50,7 @@ setlayerposdelta 15 250 0
 setlayeralphadelta 15 0.8
 waituntil 9250
 setlayerposdelta 15 0 0
+setlayerpos 15 80 300
 setlayeralphadelta 15 0
 setlayeralpha 15 1
 
