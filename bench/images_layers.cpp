@@ -1,6 +1,10 @@
 // Frames per second of a headless run without capture: the Scripter drawing 64
 // full-screen 1024 x 768 picture layers per frame (opaque, then at opacity 0.5 so
-// that every layer blends), with the clear and the present of the frame loop.
+// that every layer blends; 1 opaque layer for comparison), with the clear and the
+// present of the frame loop.
+// A headless present hands nothing on, and a renderer may then drop a whole frame
+// of draws at the next clear; so each frame is read back (as a capture run would,
+// without writing it), which makes it really drawn.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -15,8 +19,6 @@
 #include "script/TimingItems.h"
 
 namespace {
-
-constexpr int kLayers = 64;
 
 // The shell's window and device, made once for every benchmark in the program.
 bool OpenDevice() {
@@ -49,6 +51,7 @@ std::string WritePicture() {
 }
 
 void DrawLayers(benchmark::State& state, float alpha) {
+  const int layers = static_cast<int>(state.range(0));
   if (!OpenDevice()) {
     state.SkipWithError("no Direct3D device");
     return;
@@ -61,28 +64,41 @@ void DrawLayers(benchmark::State& state, float alpha) {
   float now = 0;
   Scripter scripter(program.device, kScreenWidth, kScreenHeight, [&now] { return now; });
   scripter.items.push_back(std::make_unique<LoadImage>(&scripter, picture, "picture"));
-  for (int layer = 0; layer < kLayers; ++layer) {
+  for (int layer = 0; layer < layers; ++layer) {
     scripter.items.push_back(std::make_unique<SetLayer>(&scripter, "picture", layer));
     scripter.items.push_back(std::make_unique<SetLayerAlpha>(&scripter, layer, alpha));
   }
   scripter.items.push_back(std::make_unique<Wait>(&scripter, 1e30f));
+  IDirect3DSurface9* backBuffer = nullptr;
+  IDirect3DSurface9* readback = nullptr;
+  program.device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer);
+  program.device->CreateOffscreenPlainSurface(kScreenWidth, kScreenHeight, D3DFMT_X8R8G8B8,
+                                              D3DPOOL_SYSTEMMEM, &readback, nullptr);
+  if (!backBuffer || !readback) {
+    state.SkipWithError("no back buffer to read");
+    return;
+  }
 
   for (auto _ : state) {
     program.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 127);
     scripter.update();
     program.device->Present(nullptr, nullptr, nullptr, nullptr);
+    program.device->GetRenderTargetData(backBuffer, readback);
     now += 16;
   }
+  readback->Release();
+  backBuffer->Release();
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                              benchmark::Counter::kIsRate);
   std::remove(picture.c_str());
 }
 
-void BM_64OpaquePictureLayers(benchmark::State& state) { DrawLayers(state, 1.0f); }
-void BM_64BlendedPictureLayers(benchmark::State& state) { DrawLayers(state, 0.5f); }
+void BM_OpaquePictureLayers(benchmark::State& state) { DrawLayers(state, 1.0f); }
+void BM_BlendedPictureLayers(benchmark::State& state) { DrawLayers(state, 0.5f); }
 
-BENCHMARK(BM_64OpaquePictureLayers)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_64BlendedPictureLayers)->Unit(benchmark::kMillisecond)->UseRealTime();
+// 64 layers is the goal; 1 layer shows the cost of the frame itself (clear, readback).
+BENCHMARK(BM_OpaquePictureLayers)->Arg(64)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BlendedPictureLayers)->Arg(64)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
