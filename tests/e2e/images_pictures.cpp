@@ -113,12 +113,12 @@ TEST(ImagesPictures, MissingOrUnreadablePicturesEndTheShow) {
 TEST(ImagesPictures, SequencesWithoutAPeriodStandStillOnTheirFirstPicture) {
   for (const char* seq : {"0 green.png\n", "0 green.png\n0 red.png\n", "fps = 0\ngreen.png\nred.png\n",
                           "-100 green.png\n-50 red.png\n"}) {
-    PictureShow show("loadimage still.seq s\nsetlayer s 0\nwaituntil 300\n");
+    PictureShow show("loadimage still.seq s\nsetlayer s 0\nwaituntil 150\n");
     show.dir.write("still.seq", seq);
     ShowCapture run(show.dir, 10);
     ASSERT_EQ(run.result().exitCode, 0) << seq << run.result().output;
-    ASSERT_EQ(run.frameCount(), 5) << seq;
-    for (int n = 0; n < 4; ++n) EXPECT_PIXEL(run.frame(n), 1, 0, kGreen, 0) << seq << n;
+    ASSERT_EQ(run.frameCount(), 3) << seq;
+    for (int n = 0; n < 2; ++n) EXPECT_PIXEL(run.frame(n), 1, 0, kGreen, 0) << seq << n;
   }
 }
 
