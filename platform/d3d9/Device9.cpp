@@ -314,7 +314,7 @@ HRESULT Device9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR
     return ReportInvalidCall("Clear: depth %g is outside 0..1", static_cast<double>(Z));
 
   Activate();
-  UpdateFramebuffer(D3D9FullStateApply());
+  if (FAILED(UpdateFramebuffer(D3D9FullStateApply()))) return D3DERR_INVALIDCALL;
   GLbitfield bits = 0;
   if (Flags & D3DCLEAR_TARGET) {
     bits |= GL_COLOR_BUFFER_BIT;

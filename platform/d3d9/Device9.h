@@ -157,7 +157,7 @@ class Device9 final : public IDirect3DDevice9 {
 
   // Draw preparation (Device9Draw.cpp).
   HRESULT PrepareDraw(bool points, const struct VertexLayout& layout);
-  void UpdateFramebuffer(bool force);
+  HRESULT UpdateFramebuffer(bool force);
   GlRasterState ComputeRasterState(bool points) const;
   void UploadUniforms(FixedFunctionProgram& program, bool force);
   void BindTextures(bool force);

@@ -233,13 +233,17 @@ GlRasterState Device9::ComputeRasterState(bool points) const {
   return s;
 }
 
-void Device9::UpdateFramebuffer(bool force) {
+HRESULT Device9::UpdateFramebuffer(bool force) {
   gl_.BindDrawFramebuffer(framebuffer_, force);
-  if (!framebufferDirty_ && !force) return;
   Surface9* target = renderTarget_.get();
+  Surface9* depth = depthStencil_.get();
+  // OpenGL would silently draw only where both overlap.
+  if (depth && (depth->width() < target->width() || depth->height() < target->height()))
+    return ReportInvalidCall("the %ux%u depth surface is smaller than the %ux%u render target",
+                             depth->width(), depth->height(), target->width(), target->height());
+  if (!framebufferDirty_ && !force) return D3D_OK;
   glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
                          target->glTexture(), target->glLevel());
-  Surface9* depth = depthStencil_.get();
   bool packed = depth && depth->format().internalFormat == GL_DEPTH24_STENCIL8;
   glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
   if (packed)
@@ -249,6 +253,7 @@ void Device9::UpdateFramebuffer(bool force) {
     glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
                               depth->glRenderbuffer());
   framebufferDirty_ = false;
+  return D3D_OK;
 }
 
 void Device9::UploadUniforms(FixedFunctionProgram& p, bool force) {
@@ -411,7 +416,7 @@ void Device9::BindVertexSource(GLuint buffer, std::size_t offset, UINT stride,
 HRESULT Device9::PrepareDraw(bool points, const VertexLayout& layout) {
   const bool force = D3D9FullStateApply();
   Activate();
-  UpdateFramebuffer(force);
+  if (FAILED(UpdateFramebuffer(force))) return D3DERR_INVALIDCALL;
   gl_.Apply(ComputeRasterState(points), force);
   if (force || keyDirty_ || points != lastDrawPoints_ || state_.fvf != keyFvf_ || !program_) {
     std::array<bool, kStageCount> bound{};

@@ -61,7 +61,7 @@ IDirect3DTexture9* MakeTexture(IDirect3DDevice9* device, UINT width, UINT height
 ::testing::AssertionResult ColorNear(DWORD actual, DWORD expected, int tolerance,
                                      bool ignoreAlpha = true);
 
-inline DWORD FloatBits(float f) {
+inline DWORD FloatDword(float f) {
   DWORD d;
   static_assert(sizeof d == sizeof f);
   __builtin_memcpy(&d, &f, sizeof d);
