@@ -277,8 +277,7 @@ HRESULT Device9::Present(const RECT* pSourceRect, const RECT* pDestRect,
   if (context_->HasWindow()) {
     int windowWidth = 0, windowHeight = 0;
     context_->DrawableSize(&windowWidth, &windowHeight);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer_);
-    gl_.BindReadFramebuffer(readFramebuffer_, true);
+    gl_.BindReadFramebuffer(readFramebuffer_);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
                            backBuffer_->glTexture(), 0);
     gl_.BindDrawFramebuffer(0);

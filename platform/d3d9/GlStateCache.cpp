@@ -15,9 +15,6 @@ void GlStateCache::Initialise() {
   glFrontFace(GL_CCW);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glEnable(GL_PROGRAM_POINT_SIZE);
-  // t = 0 at the lowest stored row, which is Direct3D's top.
-  glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
   Invalidate();
 }
 

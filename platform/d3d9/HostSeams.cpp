@@ -1,7 +1,5 @@
 #include "platform/d3d9/HostSeams.h"
 
-#include <optional>
-
 #include "platform/d3d9/DefaultCaps.h"
 #include "platform/d3d9/d3d9host.h"
 
@@ -11,7 +9,7 @@ namespace {
 struct Seams {
   std::function<void(IDirect3DDevice9*)> presentObserver;
   std::function<HRESULT(const D3DPRESENT_PARAMETERS&, DWORD)> createDeviceFilter;
-  std::optional<D3DCAPS9> capsOverride;
+  const D3DCAPS9* capsOverride = nullptr;  // not owned
   bool fullStateApply = false;
 };
 
@@ -31,12 +29,7 @@ void D3D9SetCreateDeviceFilter(
   TheSeams().createDeviceFilter = std::move(filter);
 }
 
-void D3D9SetCapsOverride(const D3DCAPS9* caps) {
-  if (caps)
-    TheSeams().capsOverride = *caps;
-  else
-    TheSeams().capsOverride.reset();
-}
+void D3D9SetCapsOverride(const D3DCAPS9* caps) { TheSeams().capsOverride = caps; }
 
 void D3D9SetFullStateApply(bool on) { TheSeams().fullStateApply = on; }
 
@@ -54,7 +47,7 @@ const std::function<HRESULT(const D3DPRESENT_PARAMETERS&, DWORD)>& CreateDeviceF
 
 const D3DCAPS9& CurrentCaps() {
   static const D3DCAPS9 defaults = MakeDefaultCaps();
-  const auto& overrideCaps = TheSeams().capsOverride;
+  const D3DCAPS9* overrideCaps = TheSeams().capsOverride;
   return overrideCaps ? *overrideCaps : defaults;
 }
 

@@ -14,7 +14,8 @@ const std::function<void(IDirect3DDevice9*)>& PresentObserver();
 // The create-device filter, or an empty function.
 const std::function<HRESULT(const D3DPRESENT_PARAMETERS&, DWORD)>& CreateDeviceFilter();
 
-// The caps GetDeviceCaps reports: the override when one is set, else the layer's own.
+// The caps GetDeviceCaps reports (copied by the caller): the override when one is set,
+// else the layer's own.
 const D3DCAPS9& CurrentCaps();
 
 }  // namespace d3d9_internal

@@ -19,7 +19,8 @@ void D3D9SetCreateDeviceFilter(
     std::function<HRESULT(const D3DPRESENT_PARAMETERS&, DWORD behaviorFlags)> filter);
 
 // When non-null, GetDeviceCaps (of the Direct3D object and of devices) reports a copy
-// of *caps; the layer keeps its own copy. Null restores the layer's own caps.
+// of *caps as it is at that moment; the caller keeps *caps alive until it clears the
+// override with null, which restores the layer's own caps.
 void D3D9SetCapsOverride(const D3DCAPS9* caps);
 
 // Debug switch: when on, every draw re-applies the whole OpenGL state instead of only what

@@ -118,9 +118,9 @@ TEST(DeviceBringUp, FilterRefusingD24X8LeavesD16ForTheSecondAttempt) {
 
 TEST(DeviceBringUp, CapsOverrideLeadsToSoftwareVertexProcessing) {
   D3DCAPS9 weak{};
-  weak.MaxSimultaneousTextures = 2;
+  weak.MaxSimultaneousTextures = 5;
   D3D9SetCapsOverride(&weak);
-  weak.MaxSimultaneousTextures = 5;  // the layer keeps its own copy
+  weak.MaxSimultaneousTextures = 2;  // read when the caps are asked for
   IDirect3D9* d3d = Direct3DCreate9(31);
   D3DCAPS9 caps{};
   d3d->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps);
