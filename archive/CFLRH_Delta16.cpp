@@ -21,3 +21,8 @@ void CFLRH_Delta16::Decode(const std::uint8_t* source, std::unique_ptr<std::uint
   delta_coding::Decode<std::uint16_t>(source, destination.get(), sourceLength);
   destinationLength = sourceLength;
 }
+
+bool CFLRH_Delta16::DecodeInPlace(std::uint8_t* data, std::uint32_t length) const {
+  delta_coding::Decode<std::uint16_t>(data, data, length);
+  return true;
+}

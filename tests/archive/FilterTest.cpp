@@ -73,7 +73,7 @@ Bytes ZlibStream(const Bytes& data) {
 }
 
 const std::vector<std::uint32_t> kChains(CFLAllFilterChains().begin(), CFLAllFilterChains().end());
-const std::vector<std::size_t> kEdgeSizes = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 15, 17, 255, 4097};
+const std::vector<std::size_t> kEdgeSizes = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 15, 16, 17, 31, 32, 33, 34, 255, 4097};
 
 }  // namespace
 
