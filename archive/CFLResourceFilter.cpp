@@ -4,8 +4,7 @@
 
 #include "archive/CFLFilterRegistry.h"
 
-CFLResourceFilter::CFLResourceFilter(const char* description_, const char* name_,
-                                     std::uint32_t id_)
+CFLResourceFilter::CFLResourceFilter(const char* description_, const char* name_, std::uint32_t id_)
     : description(description_), name(name_), id(id_) {
   CFLRegisterFilter(this);
 }

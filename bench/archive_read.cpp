@@ -1,5 +1,5 @@
-// Reading a 64 MiB zlib resource (text) and a delta16+zlib one (a height map) through CFLArchive::Read,
-// against zlib's one-call uncompress of the same compressed bytes. Read includes
+// Reading a 64 MiB zlib resource (text) and a delta16+zlib one (a height map) through
+// CFLArchive::Read, against zlib's one-call uncompress of the same compressed bytes. Read includes
 // reopening the archive file and reading the packed block.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -159,9 +159,12 @@ void UncompressIntoNewBuffer(benchmark::State& state, Resource Fixture::*which) 
 BENCHMARK_CAPTURE(ReadThroughArchive, zlib, &Fixture::text)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(UncompressSameBytes, zlib, &Fixture::text)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(UncompressIntoNewBuffer, zlib, &Fixture::text)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ReadThroughArchive, delta16_zlib, &Fixture::terrain)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(UncompressSameBytes, delta16_zlib, &Fixture::terrain)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(UncompressIntoNewBuffer, delta16_zlib, &Fixture::terrain)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReadThroughArchive, delta16_zlib, &Fixture::terrain)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(UncompressSameBytes, delta16_zlib, &Fixture::terrain)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(UncompressIntoNewBuffer, delta16_zlib, &Fixture::terrain)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -54,7 +54,8 @@ TEST(ArchiveHash, DesignedValues) {
   for (std::size_t i = 0; i < 8; ++i) {
     const auto hu = static_cast<std::uint32_t>(h);
     const std::uint32_t sign = (h < 0) ? 0xFFE00000u : 0u;
-    h = static_cast<std::int32_t>(static_cast<unsigned char>(name[i]) ^ ((hu << 21) + ((hu >> 11) | sign)));
+    h = static_cast<std::int32_t>(static_cast<unsigned char>(name[i]) ^
+                                  ((hu << 21) + ((hu >> 11) | sign)));
   }
   EXPECT_EQ(CFLArchive::Hash(name, 8), h);
 }
@@ -76,7 +77,8 @@ TEST_F(ArchiveTest, StandaloneImageOpensAtPositionZero) {
 TEST_F(ArchiveTest, ImageBehindTrailerOpensFromPositionZeroOfTheHostFile) {
   const Bytes image = Image();
   const Bytes host = PatternBytes(12345, 4);
-  WriteFile(dir / "player", Concat(Concat(host, image), Trailer(static_cast<std::uint32_t>(image.size()))));
+  WriteFile(dir / "player",
+            Concat(Concat(host, image), Trailer(static_cast<std::uint32_t>(image.size()))));
   CFLArchive archive;
   ASSERT_TRUE(archive.Open((dir / "player").c_str()));
   ExpectShowResources(archive);
@@ -98,7 +100,8 @@ TEST_F(ArchiveTest, FilesWithoutAnImageDoNotOpen) {
 
   const Bytes image = Image();
   const Bytes host = PatternBytes(100);
-  Bytes offByOne = Concat(Concat(host, image), Trailer(static_cast<std::uint32_t>(image.size()) + 1));
+  Bytes offByOne =
+      Concat(Concat(host, image), Trailer(static_cast<std::uint32_t>(image.size()) + 1));
   WriteFile(dir / "off", offByOne);
   EXPECT_FALSE(archive.Open((dir / "off").c_str()));
   Bytes beyond = Concat(Concat(host, image), Trailer(0xFFFFFF00u));
@@ -123,7 +126,8 @@ TEST_F(ArchiveTest, LaterImageOverridesAndKeepsOtherNames) {
   WriteFile(dir / "a.cfl", BuildImage({{"shared", ToBytes("first image"), cfl_filter::kZlib},
                                        {"only-a", ToBytes("from a"), cfl_filter::kNone}}));
   const Bytes second = PatternBytes(999, 5);
-  WriteFile(dir / "b.cfl", BuildImage({{"shared", second, cfl_filter::kDelta8 | cfl_filter::kZlib}}));
+  WriteFile(dir / "b.cfl",
+            BuildImage({{"shared", second, cfl_filter::kDelta8 | cfl_filter::kZlib}}));
   CFLArchive archive;
   ASSERT_TRUE(archive.Open((dir / "a.cfl").c_str()));
   ASSERT_TRUE(archive.Open((dir / "b.cfl").c_str()));
