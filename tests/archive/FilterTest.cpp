@@ -159,6 +159,7 @@ TEST(FilterChain, DecompressesBeforeUndoingTheDelta) {
 TEST(FilterChain, UnknownFiltersFail) {
   const Bytes data = PatternBytes(64);
   EXPECT_FALSE(UnpackBytes(data, 0x00040000).ok);
+  EXPECT_FALSE(UnpackBytes(PackBytes(data, 0x1), 0x00040001).ok);
   EXPECT_FALSE(UnpackBytes(data, 0x01000000).ok);
   EXPECT_FALSE(UnpackBytes(data, 0xFF000001).ok);
   EXPECT_FALSE(UnpackBytes(data, 0x00000002).ok);
