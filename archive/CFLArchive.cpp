@@ -59,7 +59,8 @@ std::int32_t CFLArchive::Hash(const char* name, std::size_t length) {
   std::uint32_t h = 0;
   for (std::size_t i = 0; i < length; ++i) {
     const std::uint32_t c = static_cast<unsigned char>(name[i]);
-    const std::uint32_t shiftedRight = static_cast<std::uint32_t>(static_cast<std::int32_t>(h) >> 11);
+    const std::uint32_t shiftedRight =
+        static_cast<std::uint32_t>(static_cast<std::int32_t>(h) >> 11);
     h = c ^ ((h << 21) + shiftedRight);
   }
   return static_cast<std::int32_t>(h);

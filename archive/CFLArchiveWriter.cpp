@@ -76,7 +76,9 @@ bool CFLArchiveWriter::Add(const std::string& name, const std::uint8_t* data, st
                            std::span<const std::uint32_t> candidateFilters,
                            std::uint32_t* chosenFilter, std::uint32_t* packedSize) {
   if (!error_.empty()) return false;
-  if (name.size() > 0xFFFF) return Fail("name longer than 65535 bytes: " + name.substr(0, 64) + "...");
+  if (finished_) return Fail("archive already finished");
+  if (name.size() > 0xFFFF)
+    return Fail("name longer than 65535 bytes: " + name.substr(0, 64) + "...");
   const auto offset = static_cast<std::uint32_t>(written_);
   std::uint32_t chosen = 0, packed = 0;
   if (!WriteSmallestBlock(data, size, candidateFilters, chosen, packed)) return false;
@@ -93,6 +95,7 @@ bool CFLArchiveWriter::Add(const std::string& name, const std::uint8_t* data, st
 
 bool CFLArchiveWriter::Finish(std::span<const std::uint32_t> candidateFilters) {
   if (!error_.empty()) return false;
+  finished_ = true;
   if (directory_.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
     return Fail("directory too large");
   const auto directoryOffset = static_cast<std::uint32_t>(written_);

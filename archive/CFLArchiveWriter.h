@@ -29,7 +29,7 @@ class CFLArchiveWriter {
     return Add(name, data, size, std::span<const std::uint32_t>(&filterId, 1));
   }
   // Writes the directory packed with the smallest of `candidateFilters` and completes
-  // the header; the stream is left at the end of the image.
+  // the header; the stream is left at the end of the image. Nothing may be added after.
   bool Finish(std::span<const std::uint32_t> candidateFilters);
 
   const std::string& Error() const { return error_; }
@@ -50,6 +50,7 @@ class CFLArchiveWriter {
   std::uint64_t written_ = 0;
   std::vector<std::uint8_t> directory_;
   std::string error_;
+  bool finished_ = false;
 };
 
 // All compound ids an archive writer may use, for trying every chain.

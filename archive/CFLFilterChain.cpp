@@ -18,6 +18,7 @@ class Stage {
 
   bool Run(const CFLResourceFilter* filter, bool encode) {
     if (!filter) return Fail();
+    if (!encode && owned_ && filter->DecodeInPlace(owned_.get(), length_)) return true;
     std::unique_ptr<std::uint8_t[]> next;
     std::uint32_t nextLength = 0;
     if (encode)

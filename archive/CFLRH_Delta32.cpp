@@ -2,10 +2,11 @@
 
 #include "archive/DeltaCoding.h"
 
-CFLRH_Delta32::CFLRH_Delta32() : CFLResourceFilter("32-bit delta encoding", "Delta32", 0x00030000) {}
+CFLRH_Delta32::CFLRH_Delta32()
+    : CFLResourceFilter("32-bit delta encoding", "Delta32", 0x00030000) {}
 
 void CFLRH_Delta32::Encode(const std::uint8_t* source, std::unique_ptr<std::uint8_t[]>& destination,
-                     std::uint32_t sourceLength, std::uint32_t& destinationLength) const {
+                           std::uint32_t sourceLength, std::uint32_t& destinationLength) const {
   destinationLength = 0;
   destination = CFLAllocate(sourceLength);
   if (!destination) return;
@@ -14,10 +15,15 @@ void CFLRH_Delta32::Encode(const std::uint8_t* source, std::unique_ptr<std::uint
 }
 
 void CFLRH_Delta32::Decode(const std::uint8_t* source, std::unique_ptr<std::uint8_t[]>& destination,
-                     std::uint32_t sourceLength, std::uint32_t& destinationLength) const {
+                           std::uint32_t sourceLength, std::uint32_t& destinationLength) const {
   destinationLength = 0;
   destination = CFLAllocate(sourceLength);
   if (!destination) return;
   delta_coding::Decode<std::uint32_t>(source, destination.get(), sourceLength);
   destinationLength = sourceLength;
+}
+
+bool CFLRH_Delta32::DecodeInPlace(std::uint8_t* data, std::uint32_t length) const {
+  delta_coding::Decode<std::uint32_t>(data, data, length);
+  return true;
 }

@@ -5,7 +5,7 @@
 CFLRH_Delta8::CFLRH_Delta8() : CFLResourceFilter("8-bit delta encoding", "Delta8", 0x00010000) {}
 
 void CFLRH_Delta8::Encode(const std::uint8_t* source, std::unique_ptr<std::uint8_t[]>& destination,
-                     std::uint32_t sourceLength, std::uint32_t& destinationLength) const {
+                          std::uint32_t sourceLength, std::uint32_t& destinationLength) const {
   destinationLength = 0;
   destination = CFLAllocate(sourceLength);
   if (!destination) return;
@@ -14,10 +14,15 @@ void CFLRH_Delta8::Encode(const std::uint8_t* source, std::unique_ptr<std::uint8
 }
 
 void CFLRH_Delta8::Decode(const std::uint8_t* source, std::unique_ptr<std::uint8_t[]>& destination,
-                     std::uint32_t sourceLength, std::uint32_t& destinationLength) const {
+                          std::uint32_t sourceLength, std::uint32_t& destinationLength) const {
   destinationLength = 0;
   destination = CFLAllocate(sourceLength);
   if (!destination) return;
   delta_coding::Decode<std::uint8_t>(source, destination.get(), sourceLength);
   destinationLength = sourceLength;
+}
+
+bool CFLRH_Delta8::DecodeInPlace(std::uint8_t* data, std::uint32_t length) const {
+  delta_coding::Decode<std::uint8_t>(data, data, length);
+  return true;
 }

@@ -11,4 +11,5 @@ class CFLRH_Delta8 final : public CFLResourceFilter {
               std::uint32_t sourceLength, std::uint32_t& destinationLength) const override;
   void Decode(const std::uint8_t* source, std::unique_ptr<std::uint8_t[]>& destination,
               std::uint32_t sourceLength, std::uint32_t& destinationLength) const override;
+  bool DecodeInPlace(std::uint8_t* data, std::uint32_t length) const override;
 };

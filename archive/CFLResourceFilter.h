@@ -11,7 +11,6 @@
 class CFLResourceFilter {
  public:
   CFLResourceFilter(const char* description, const char* name, std::uint32_t id);
-  virtual ~CFLResourceFilter();
   CFLResourceFilter(const CFLResourceFilter&) = delete;
   CFLResourceFilter& operator=(const CFLResourceFilter&) = delete;
 
@@ -24,6 +23,14 @@ class CFLResourceFilter {
                       std::uint32_t sourceLength, std::uint32_t& destinationLength) const = 0;
   // Takes a parameter that no filter of this system uses.
   virtual void SetParameter(std::uint32_t) {}
+  virtual ~CFLResourceFilter();
+  // Decodes `data` in place when the result has the same length; false when this
+  // filter cannot (then Decode is used). Lets the chain skip a copy of large blocks.
+  virtual bool DecodeInPlace(std::uint8_t* data, std::uint32_t length) const {
+    (void)data;
+    (void)length;
+    return false;
+  }
 
   CFLResourceFilter* next = nullptr;  // next filter in the registry
   const char* const description;

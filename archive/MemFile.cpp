@@ -46,10 +46,17 @@ int MemFileSeek(MemFile* file, std::int32_t offset, int origin) {
   if (!file) return 1;
   std::int64_t position = file->position;
   switch (origin) {
-    case 0: position = offset; break;
-    case 1: position += offset; break;
-    case 2: position = std::int64_t(file->size) + offset; break;
-    default: break;
+    case 0:
+      position = offset;
+      break;
+    case 1:
+      position += offset;
+      break;
+    case 2:
+      position = std::int64_t(file->size) + offset;
+      break;
+    default:
+      break;
   }
   file->position = static_cast<std::int32_t>(std::clamp<std::int64_t>(position, 0, file->size));
   return 0;

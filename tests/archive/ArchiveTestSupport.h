@@ -40,7 +40,8 @@ class ScratchDir {
 
 inline void WriteFile(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 inline void WriteFile(const std::string& path, const std::string& text) {
@@ -75,8 +76,14 @@ inline Bytes BuildImage(const std::vector<Resource>& resources,
 // The 8-byte trailer for an image of `imageSize` bytes placed right before it.
 inline Bytes Trailer(std::uint32_t imageSize) {
   const std::uint32_t n = imageSize + 8;
-  return Bytes{std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16), std::uint8_t(n >> 24),
-               '3', 'C', 'F', 'L'};
+  return Bytes{std::uint8_t(n),
+               std::uint8_t(n >> 8),
+               std::uint8_t(n >> 16),
+               std::uint8_t(n >> 24),
+               '3',
+               'C',
+               'F',
+               'L'};
 }
 
 inline void PutU32(Bytes& b, std::size_t at, std::uint32_t v) {

@@ -73,7 +73,8 @@ Bytes ZlibStream(const Bytes& data) {
 }
 
 const std::vector<std::uint32_t> kChains(CFLAllFilterChains().begin(), CFLAllFilterChains().end());
-const std::vector<std::size_t> kEdgeSizes = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 15, 17, 255, 4097};
+const std::vector<std::size_t> kEdgeSizes = {0,  1,  2,  3,  4,  5,  6,  7,   8,   9,
+                                             15, 16, 17, 31, 32, 33, 34, 255, 4097};
 
 }  // namespace
 
@@ -158,6 +159,7 @@ TEST(FilterChain, DecompressesBeforeUndoingTheDelta) {
 TEST(FilterChain, UnknownFiltersFail) {
   const Bytes data = PatternBytes(64);
   EXPECT_FALSE(UnpackBytes(data, 0x00040000).ok);
+  EXPECT_FALSE(UnpackBytes(PackBytes(data, 0x1), 0x00040001).ok);
   EXPECT_FALSE(UnpackBytes(data, 0x01000000).ok);
   EXPECT_FALSE(UnpackBytes(data, 0xFF000001).ok);
   EXPECT_FALSE(UnpackBytes(data, 0x00000002).ok);
@@ -211,10 +213,10 @@ TEST(ZlibFilter, AbsurdUnpackedLengthFailsWithoutTrying) {
   EXPECT_FALSE(Code(Filter(1), WithPrefix(0xFFFFFFFF, stream), false).ok);
   EXPECT_FALSE(Code(Filter(1), WithPrefix(CFLRH_Zlib::kMaxUnpacked + 1, stream), false).ok);
   // More than any deflate stream of this length could hold.
-  EXPECT_FALSE(
-      Code(Filter(1), WithPrefix(static_cast<std::uint32_t>(stream.size() * 1032 + 1000), stream),
-          false)
-          .ok);
+  EXPECT_FALSE(Code(Filter(1),
+                    WithPrefix(static_cast<std::uint32_t>(stream.size() * 1032 + 1000), stream),
+                    false)
+                   .ok);
   EXPECT_FALSE(Code(Filter(1), Bytes{1, 0, 0}, false).ok);
   EXPECT_FALSE(Code(Filter(1), Bytes{}, false).ok);
 }
@@ -240,7 +242,8 @@ TEST(ZlibFilter, AgreesWithZlibOnCutStreamsAndCapacities) {
     for (std::uint32_t capacity : {6999u, 7000u, 7001u, 9000u}) {
       Bytes reference(capacity);
       uLongf length = capacity;
-      const int r = uncompress(reference.data(), &length, part.data(), static_cast<uLong>(part.size()));
+      const int r =
+          uncompress(reference.data(), &length, part.data(), static_cast<uLong>(part.size()));
       const bool accepted = r >= 0 || r == Z_BUF_ERROR;
       reference.resize(length);
       const Coded out = Code(Filter(1), WithPrefix(capacity, part), false);

@@ -14,7 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-ProcessResult Cflpack(const std::vector<std::string>& args) { return RunProcess(SHOW_CFLPACK_EXE, args); }
+ProcessResult Cflpack(const std::vector<std::string>& args) {
+  return RunProcess(SHOW_CFLPACK_EXE, args);
+}
 
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -47,13 +49,14 @@ TEST(Cflpack, EveryFilterRoundTripsThroughListAndExtract) {
     t.write("show/wave.raw", SampleWave());
     t.write("show/empty", "");
     t.write("single.bin", "x");
-    ProcessResult made =
-        Cflpack({"create", t.file("a.cfl"), "--filter", filter, t.file("show"), t.file("single.bin")});
+    ProcessResult made = Cflpack(
+        {"create", t.file("a.cfl"), "--filter", filter, t.file("show"), t.file("single.bin")});
     ASSERT_EQ(made.exitCode, 0) << filter << made.output;
 
     ProcessResult list = Cflpack({"list", t.file("a.cfl")});
     ASSERT_EQ(list.exitCode, 0) << list.output;
-    for (const char* name : {" demo.psc\n", " gfx/sub/text.txt\n", " wave.raw\n", " empty\n", " single.bin\n"})
+    for (const char* name :
+         {" demo.psc\n", " gfx/sub/text.txt\n", " wave.raw\n", " empty\n", " single.bin\n"})
       EXPECT_NE(list.output.find(name), std::string::npos) << filter << ": " << name << list.output;
     if (filter == "auto") {
       EXPECT_NE(list.output.find("delta16+zlib  wave.raw"), std::string::npos) << list.output;
@@ -77,7 +80,8 @@ TEST(Cflpack, EveryFilterRoundTripsThroughListAndExtract) {
 TEST(Cflpack, AutoPicksSmallerBlocksThanStoring) {
   TempDir t;
   t.write("show/wave.raw", SampleWave());
-  ASSERT_EQ(Cflpack({"create", t.file("none.cfl"), "--filter", "none", t.file("show")}).exitCode, 0);
+  ASSERT_EQ(Cflpack({"create", t.file("none.cfl"), "--filter", "none", t.file("show")}).exitCode,
+            0);
   ASSERT_EQ(Cflpack({"create", t.file("auto.cfl"), "--filter=auto", t.file("show")}).exitCode, 0);
   EXPECT_LT(fs::file_size(t.file("auto.cfl")) * 4, fs::file_size(t.file("none.cfl")));
 }
@@ -87,7 +91,8 @@ TEST(Cflpack, AppendMakesARunnableFileThatStillListsItsArchive) {
   t.write("show/demo.psc", "waituntil 100\n");
   ASSERT_EQ(Cflpack({"create", t.file("a.cfl"), t.file("show")}).exitCode, 0);
   fs::copy_file("/bin/true", t.file("player"));
-  ASSERT_EQ(Cflpack({"append", t.file("player"), t.file("a.cfl"), t.file("show-file")}).exitCode, 0);
+  ASSERT_EQ(Cflpack({"append", t.file("player"), t.file("a.cfl"), t.file("show-file")}).exitCode,
+            0);
   EXPECT_NE(fs::status(t.file("show-file")).permissions() & fs::perms::owner_exec, fs::perms::none);
   EXPECT_EQ(RunProcess(t.file("show-file"), {}).exitCode, 0);
   const std::string bytes = Slurp(t.file("show-file"));
@@ -114,8 +119,12 @@ TEST(Cflpack, BadInputGivesAMessageAndAFailureStatus) {
       {{"list", t.file("plain.txt")}, 1, "not a readable archive"},
       {{"list", t.file("missing.cfl")}, 1, "not a readable archive"},
       {{"extract", t.file("plain.txt"), t.file("out")}, 1, "not a readable archive"},
-      {{"append", t.file("missing-player"), t.file("plain.txt"), t.file("o")}, 1, "cannot read player"},
-      {{"append", t.file("plain.txt"), t.file("plain.txt"), t.file("o")}, 1, "not an archive image"},
+      {{"append", t.file("missing-player"), t.file("plain.txt"), t.file("o")},
+       1,
+       "cannot read player"},
+      {{"append", t.file("plain.txt"), t.file("plain.txt"), t.file("o")},
+       1,
+       "not an archive image"},
       {{"frobnicate"}, 2, "usage:"},
   };
   for (const Case& c : cases) {

@@ -48,9 +48,14 @@ int Append(const std::string& player, const std::string& archive, const std::str
   if (!CopyInto(out, archive, imageSize)) return Failure("cannot read archive " + archive);
   if (imageSize + 8 > UINT32_MAX) return Failure("archive too large to append: " + archive);
   const auto distance = static_cast<std::uint32_t>(imageSize + 8);
-  const char trailer[8] = {static_cast<char>(distance), static_cast<char>(distance >> 8),
-                           static_cast<char>(distance >> 16), static_cast<char>(distance >> 24),
-                           '3', 'C', 'F', 'L'};
+  const char trailer[8] = {static_cast<char>(distance),
+                           static_cast<char>(distance >> 8),
+                           static_cast<char>(distance >> 16),
+                           static_cast<char>(distance >> 24),
+                           '3',
+                           'C',
+                           'F',
+                           'L'};
   out.write(trailer, 8);
   out.close();
   if (!out) return Failure("cannot write " + outPath);

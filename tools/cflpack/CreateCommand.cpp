@@ -130,8 +130,8 @@ int CreateCommand(const Arguments& args) {
   DropRepeatedNames(inputs);
   for (const Input& input : inputs) {
     if (input.name.size() > 0xFFFF)
-      return Failure("name longer than 65535 bytes cannot be stored: " +
-                     input.name.substr(0, 60) + "...");
+      return Failure("name longer than 65535 bytes cannot be stored: " + input.name.substr(0, 60) +
+                     "...");
   }
   const int status = Write(options, inputs, chains);
   if (status != 0) {

@@ -51,6 +51,7 @@ int ExtractCommand(const Arguments& args) {
   if (!archive.Open(args[0].c_str())) return Failure("not a readable archive: " + args[0]);
   const fs::path dir = args.size() == 2 ? fs::path(args[1]) : fs::path(".");
   bool allWritten = true;
-  for (const CFLEntryInfo& e : archive.List()) allWritten = Extract(archive, e.name, dir) && allWritten;
+  for (const CFLEntryInfo& e : archive.List())
+    allWritten = Extract(archive, e.name, dir) && allWritten;
   return allWritten ? 0 : 1;
 }
