@@ -12,6 +12,27 @@
 
 namespace {
 
+// Sets SDL's audio driver for one scope.
+class AudioDriver {
+ public:
+  explicit AudioDriver(const char* name) {
+    const char* before = std::getenv("SDL_AUDIODRIVER");
+    had_ = before != nullptr;
+    if (had_) saved_ = before;
+    setenv("SDL_AUDIODRIVER", name, 1);
+  }
+  ~AudioDriver() {
+    if (had_)
+      setenv("SDL_AUDIODRIVER", saved_.c_str(), 1);
+    else
+      unsetenv("SDL_AUDIODRIVER");
+  }
+
+ private:
+  bool had_;
+  std::string saved_;
+};
+
 class SoundSystem : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -100,7 +121,8 @@ TEST_F(SoundSystem, SettingsAreCheckedAndLockedOnceRunning) {
 }
 
 TEST_F(SoundSystem, DeviceOutputPlaysOnTheSoundDevicesThread) {
-  // Under the tests' dummy driver SDL still runs its audio thread in real time.
+  // With the dummy driver SDL still runs its audio thread in real time.
+  AudioDriver dummy("dummy");
   ASSERT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_DSOUND));
   ASSERT_TRUE(FSOUND_SetBufferSize(150));
   ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
@@ -111,15 +133,8 @@ TEST_F(SoundSystem, DeviceOutputPlaysOnTheSoundDevicesThread) {
 }
 
 TEST_F(SoundSystem, WithoutADeviceTheMusicAdvancesSilently) {
-  const char* before = std::getenv("SDL_AUDIODRIVER");
-  std::string saved = before ? before : "";
-  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-  bool started = FSOUND_Init(44100, 32, 0);
-  if (before)
-    setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
-  else
-    unsetenv("SDL_AUDIODRIVER");
-  ASSERT_TRUE(started);
+  AudioDriver none("no-such-driver");
+  ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
   EXPECT_EQ(FSoundHostActiveOutput(), FSoundActiveOutput::Silent);
   EXPECT_TRUE(PlaybackAdvances());
 }
