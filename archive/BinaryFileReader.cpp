@@ -1,0 +1,45 @@
+#include "archive/BinaryFileReader.h"
+
+#include <sys/stat.h>
+
+#include "archive/CFLResourceFilter.h"
+
+BinaryFileReader::BinaryFileReader(const char* path) {
+  if (!path) return;
+  file_.reset(std::fopen(path, "rb"));
+  if (!file_) return;
+  struct stat info {};
+  if (fstat(fileno(file_.get()), &info) != 0 || S_ISDIR(info.st_mode) ||
+      fseeko(file_.get(), 0, SEEK_END) != 0) {
+    file_.reset();
+    return;
+  }
+  size_ = ftello(file_.get());
+  if (size_ < 0) file_.reset();
+}
+
+bool BinaryFileReader::ReadAt(std::int64_t position, void* destination, std::uint64_t length) {
+  if (!file_ || position < 0 || position > size_ ||
+      length > static_cast<std::uint64_t>(size_ - position))
+    return false;
+  if (length == 0) return true;
+  if (fseeko(file_.get(), position, SEEK_SET) != 0) return false;
+  return std::fread(destination, 1, length, file_.get()) == length;
+}
+
+bool BinaryFileReader::ReadU32At(std::int64_t position, std::uint32_t& value) {
+  std::uint8_t b[4];
+  if (!ReadAt(position, b, 4)) return false;
+  value = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
+          std::uint32_t(b[3]) << 24;
+  return true;
+}
+
+std::unique_ptr<std::uint8_t[]> BinaryFileReader::ReadAll(std::uint64_t& length) {
+  length = 0;
+  if (!file_) return nullptr;
+  std::unique_ptr<std::uint8_t[]> data = CFLAllocate(static_cast<std::uint64_t>(size_));
+  if (!data || fseeko(file_.get(), 0, SEEK_SET) != 0) return nullptr;
+  length = std::fread(data.get(), 1, static_cast<std::size_t>(size_), file_.get());
+  return data;
+}
