@@ -231,8 +231,8 @@ signed char F_API FSOUND_Stream_SetTime(FSOUND_STREAM* stream, int ms) {
   SoundSystem& s = SoundSystem::get();
   Guard guard(s.lock);
   if (!s.initialised) return Fail<signed char>(s, FMOD_ERR_UNINITIALIZED, 0);
-  if (!s.find(stream) || ms < 0) return Fail<signed char>(s, FMOD_ERR_INVALID_PARAM, 0);
-  stream->reader->seek(static_cast<std::int64_t>(ms) * kFSoundMixRate / 1000);
+  if (!s.find(stream)) return Fail<signed char>(s, FMOD_ERR_INVALID_PARAM, 0);
+  stream->reader->seek(static_cast<std::int64_t>(ms) * kFSoundMixRate / 1000);  // clamps
   return Done(s);
 }
 

@@ -19,8 +19,9 @@ class SdlOutput : public SoundOutput {
     want.freq = mixRate;
     want.format = AUDIO_S16SYS;
     want.channels = 2;
-    // The largest power of two that fits the asked buffer time.
-    long frames = static_cast<long>(mixRate) * bufferMs / 1000;
+    // The buffer is mixed in four blocks: each callback fills the largest power of
+    // two that fits a quarter of the asked time.
+    long frames = static_cast<long>(mixRate) * bufferMs / 4000;
     Uint16 samples = 256;
     while (samples < 32768 && samples * 2 <= frames) samples = static_cast<Uint16>(samples * 2);
     want.samples = samples;

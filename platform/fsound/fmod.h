@@ -131,7 +131,7 @@ signed char F_API FSOUND_File_SetCallbacks(FSOUND_OPENCALLBACK useropen,
 // or holds no MP3 audio.
 FSOUND_STREAM* F_API FSOUND_Stream_OpenFile(const char* filename, unsigned int mode,
                                             int lenbytes);
-// Moves the stream to `ms` (clamped to its length), to the sample.
+// Moves the stream to `ms`, clamped to 0 .. its length, to the sample.
 signed char F_API FSOUND_Stream_SetTime(FSOUND_STREAM* stream, int ms);
 // Plays the stream from its position on `channel` (FSOUND_FREE: any free one); dsp
 // must be null. Returns the channel handle, or -1. A stream plays on one channel at

@@ -76,6 +76,14 @@ TEST_F(Stream, SetTimeLandsWithinOneMillisecondOfTheAskedPosition) {
     EXPECT_NEAR(LoudestFrame(mix), expected, kMs);
     FSOUND_StopSound(channel);
   }
+  // Outside the music: clamped to its ends.
+  ASSERT_TRUE(FSOUND_Stream_SetTime(stream, -500));
+  int channel = Play(stream);
+  EXPECT_EQ(LoudestFrame(Render(2 * kSecond)), kSecond);
+  FSOUND_StopSound(channel);
+  ASSERT_TRUE(FSOUND_Stream_SetTime(stream, 99999));
+  Play(stream);
+  EXPECT_EQ(PeakIn(Render(kSecond), 0, kSecond), 0);
 }
 
 TEST_F(Stream, OtherRatesAreConvertedToTheMixingRateInTime) {

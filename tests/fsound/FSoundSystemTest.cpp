@@ -109,7 +109,7 @@ TEST_F(SoundSystem, SettingsAreCheckedAndLockedOnceRunning) {
   EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_FILE_NOTFOUND);
   FSOUND_STREAM* stream = FSOUND_Stream_OpenFile("tone.mp3", FSOUND_NORMAL, 0);
   ASSERT_NE(stream, nullptr);
-  EXPECT_FALSE(FSOUND_Stream_SetTime(stream, -1));
+  EXPECT_FALSE(FSOUND_Stream_SetTime(nullptr, 0));
   EXPECT_EQ(FSOUND_Stream_PlayEx(FSOUND_FREE, stream, reinterpret_cast<FSOUND_DSPUNIT*>(stream), 0),
             -1);
   EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
