@@ -6,6 +6,7 @@
 
 #include "app/Capture.h"
 #include "app/Program.h"
+#include "platform/flash/atlhost.h"
 #include "platform/os/oshost.h"
 
 namespace {
@@ -33,6 +34,7 @@ void Shutdown() {
   DestroyMainWindow();
   SetProgramArchive(nullptr);
   program.archive.reset();
+  AtlAxWinTerm();
 }
 
 }  // namespace
@@ -53,6 +55,7 @@ int RunShell(const ShellOptions& options) {
   program.archive = std::make_unique<CFLArchive>();
   SetProgramArchive(program.archive.get());
   OpenProgramArchive();
+  AtlAxWinInit();
   if (options.fullscreen)
     program.fullscreen = *options.fullscreen;
   else

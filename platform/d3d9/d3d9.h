@@ -34,8 +34,6 @@ constexpr DWORD D3DCREATE_HARDWARE_VERTEXPROCESSING = 0x00000040;
 constexpr DWORD D3DCREATE_MIXED_VERTEXPROCESSING = 0x00000080;
 
 // Interface identifiers, as Direct3D 9 defines them.
-inline constexpr IID IID_IUnknown = {0x00000000, 0x0000, 0x0000,
-                                     {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr IID IID_IDirect3D9 = {0x81BDCBCA, 0x64D4, 0x426D,
                                        {0xAE, 0x8D, 0xAD, 0x01, 0x47, 0xF4, 0x27, 0x5C}};
 inline constexpr IID IID_IDirect3DDevice9 = {0xd0223b96, 0xbf7a, 0x43fd,
@@ -52,16 +50,6 @@ inline constexpr IID IID_IDirect3DBaseTexture9 = {
     0x580ca87e, 0x1d3c, 0x4d54, {0x99, 0x1d, 0xb7, 0xd3, 0xe3, 0xc2, 0x98, 0xce}};
 inline constexpr IID IID_IDirect3DTexture9 = {0x85c31227, 0x3de5, 0x4f00,
                                               {0x9b, 0x3a, 0xf1, 0x1a, 0xc3, 0x8c, 0x18, 0xb5}};
-
-// Every object starts with one reference held by its creator; Release at zero frees it.
-struct IUnknown {
-  virtual HRESULT QueryInterface(REFIID riid, void** ppvObject) = 0;
-  virtual ULONG AddRef() = 0;
-  virtual ULONG Release() = 0;
-
- protected:
-  virtual ~IUnknown() = default;
-};
 
 struct IDirect3D9 : IUnknown {
   virtual UINT GetAdapterCount() = 0;

@@ -14,45 +14,8 @@ using HANDLE = void*;
 using LPVOID = void*;
 using WINBOOL = BOOL;
 
-#ifndef GUID_DEFINED
-#define GUID_DEFINED
-struct GUID {
-  DWORD Data1;
-  WORD Data2;
-  WORD Data3;
-  BYTE Data4[8];
-};
-#endif
-using IID = GUID;
-using REFIID = const IID&;
-using REFGUID = const GUID&;
-
-inline bool operator==(const GUID& a, const GUID& b) {
-  if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
-  for (int i = 0; i < 8; ++i)
-    if (a.Data4[i] != b.Data4[i]) return false;
-  return true;
-}
-
-// Result codes (HRESULT). Only the ones the layer returns are listed.
-#ifndef S_OK
-#define S_OK (static_cast<HRESULT>(0))
-#endif
-#ifndef E_NOINTERFACE
-#define E_NOINTERFACE (static_cast<HRESULT>(0x80004002u))
-#endif
-#ifndef E_FAIL
-#define E_FAIL (static_cast<HRESULT>(0x80004005u))
-#endif
-#ifndef E_OUTOFMEMORY
-#define E_OUTOFMEMORY (static_cast<HRESULT>(0x8007000Eu))
-#endif
-#ifndef SUCCEEDED
-#define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
-#endif
-#ifndef FAILED
-#define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
-#endif
+// GUIDs, the shared result codes and IUnknown.
+#include "platform/os/unknwn.h"
 
 #define MAKE_D3DHRESULT(code) (static_cast<HRESULT>(0x88760000u | static_cast<DWORD>(code)))
 #define D3D_OK S_OK

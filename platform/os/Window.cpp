@@ -188,6 +188,8 @@ BOOL GetClientRect(HWND window, RECT* rect) {
   return TRUE;
 }
 
+BOOL AdjustWindowRect(RECT* rect, DWORD, BOOL) { return rect ? TRUE : FALSE; }
+
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
   if (!Find(window) || paint == nullptr) return nullptr;
   *paint = PAINTSTRUCT{};

@@ -147,6 +147,8 @@ BOOL UpdateWindow(HWND window);
 HWND SetFocus(HWND window);
 BOOL IsWindow(HWND window);
 BOOL GetClientRect(HWND window, RECT* rect);
+// Windows here have no frame of their own: the client rectangle is the window's.
+BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
