@@ -38,8 +38,14 @@ std::vector<std::string> MuxArguments(const std::string& directory, int fps) {
 std::string Quoted(const std::string& word) {
   if (word.find_first_of(" \t'\"$\\;&|<>()*?") == std::string::npos) return word;
   std::string out = "'";
-  for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
+  for (char c : word) {
+    if (c == '\'')
+      out += "'\\''";
+    else
+      out += c;
+  }
+  out += '\'';
+  return out;
 }
 
 }  // namespace
@@ -48,7 +54,8 @@ std::string MuxCommandLine(const std::string& directory, int fps) {
   std::string line;
   for (const std::string& word : MuxArguments(directory, fps)) {
     if (word == "-nostdin") continue;
-    line += (line.empty() ? "" : " ") + Quoted(word);
+    if (!line.empty()) line += ' ';
+    line += Quoted(word);
   }
   return line;
 }
