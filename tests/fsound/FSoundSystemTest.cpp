@@ -74,45 +74,22 @@ TEST_F(SoundSystem, SettingsAreCheckedAndLockedOnceRunning) {
   EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
   EXPECT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_DSOUND));
   EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_NONE);
-  EXPECT_FALSE(FSOUND_SetDriver(1));
-  EXPECT_TRUE(FSOUND_SetDriver(0));
-  EXPECT_FALSE(FSOUND_SetBufferSize(0));
-  EXPECT_TRUE(FSOUND_SetBufferSize(150));
-  EXPECT_FALSE(FSOUND_Init(48000, 32, 0));
-  EXPECT_FALSE(FSOUND_Init(44100, 0, 0));
-  EXPECT_FALSE(FSOUND_Init(44100, 32, 1));
-  EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
-  EXPECT_FALSE(FSOUND_Stream_SetBufferSize(0));
-  EXPECT_TRUE(FSOUND_Stream_SetBufferSize(2000));
+  EXPECT_FALSE(FSOUND_Init(48000, 32, 0)) << "one mixing rate";
   EXPECT_EQ(FSOUND_Stream_OpenFile("tone.mp3", FSOUND_NORMAL, 0), nullptr);
-  EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_UNINITIALIZED);
-  EXPECT_FALSE(FSOUND_SetVolume(0, 1));
   EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_UNINITIALIZED);
 
   FSoundHostSetOutput(FSoundHostOutput::Offline);
   ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
   EXPECT_FALSE(FSOUND_Init(44100, 32, 0));
   EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_BUSY);
-  EXPECT_FALSE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND));
-  EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_BUSY);
-  EXPECT_FALSE(FSOUND_SetDriver(0));
   EXPECT_FALSE(FSOUND_SetBufferSize(150));
-  EXPECT_TRUE(FSOUND_Stream_SetBufferSize(1000)) << "streams may be sized at any time";
+  EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_BUSY);
+  EXPECT_TRUE(FSOUND_Stream_SetBufferSize(2000)) << "streams may be sized at any time";
 
   TestFiles::get().install();
   EXPECT_EQ(FSOUND_Stream_OpenFile("tone.mp3", FSOUND_LOOP_NORMAL, 0), nullptr);
-  EXPECT_EQ(FSOUND_Stream_OpenFile("tone.mp3", FSOUND_NORMAL, 100), nullptr);
-  EXPECT_EQ(FSOUND_Stream_OpenFile(nullptr, FSOUND_NORMAL, 0), nullptr);
   EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
-  EXPECT_EQ(TestFiles::get().opens, 0);
-  EXPECT_EQ(FSOUND_Stream_OpenFile("missing.mp3", FSOUND_NORMAL, 0), nullptr);
-  EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_FILE_NOTFOUND);
-  FSOUND_STREAM* stream = FSOUND_Stream_OpenFile("tone.mp3", FSOUND_NORMAL, 0);
-  ASSERT_NE(stream, nullptr);
-  EXPECT_FALSE(FSOUND_Stream_SetTime(nullptr, 0));
-  EXPECT_EQ(FSOUND_Stream_PlayEx(FSOUND_FREE, stream, reinterpret_cast<FSOUND_DSPUNIT*>(stream), 0),
-            -1);
-  EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
+  EXPECT_EQ(TestFiles::get().opens, 0) << "refused before any file is touched";
 
   FSOUND_Close();
   FSOUND_Close();

@@ -1,19 +1,15 @@
 // Files for the sound layer's tests: named byte strings served through the five
-// FSOUND file callbacks, with a count of every call, and helpers to read the
-// repository's test music and find markers in a mix.
+// FSOUND file callbacks, with a count of every call.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "platform/fsound/fmod.h"
+#include "support/SoundTestSupport.h"
 
 class TestFiles {
  public:
@@ -103,28 +99,5 @@ class TestFiles {
 };
 
 inline std::string ReadMusic(const std::string& name) {
-  std::ifstream in(std::string(SHOW_SOURCE_DIR) + "/tests/data/music/" + name, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-// Index of the loudest left sample in interleaved stereo `mix`, from `from` on.
-inline long LoudestFrame(const std::vector<std::int16_t>& mix, long from = 0) {
-  long best = -1;
-  int peak = -1;
-  for (long i = from; i < static_cast<long>(mix.size() / 2); ++i) {
-    int v = std::abs(static_cast<int>(mix[static_cast<std::size_t>(2 * i)]));
-    if (v > peak) peak = v, best = i;
-  }
-  return best;
-}
-
-inline int PeakIn(const std::vector<std::int16_t>& mix, long first, long last) {
-  int peak = 0;
-  for (long i = 2 * first; i < 2 * last && i < static_cast<long>(mix.size()); ++i) {
-    int v = std::abs(static_cast<int>(mix[static_cast<std::size_t>(i)]));
-    if (v > peak) peak = v;
-  }
-  return peak;
+  return sound_test::ReadBytes(sound_test::MusicPath(name));
 }
