@@ -3,7 +3,8 @@
 #include "media/ImageBlitter.h"
 
 namespace {
-float ClampUnit(float v) { return v >= 1.0f ? 1.0f : v <= 0.0f ? 0.0f : v; }
+// Not-a-number (a fade of infinite speed, say) counts as 0: the image is hidden.
+float ClampUnit(float v) { return v >= 1.0f ? 1.0f : v > 0.0f ? v : 0.0f; }
 }  // namespace
 
 void Layer::draw(float t) {

@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
-# Sets up everything, builds the player and plays the sample show: in a window
-# when a display exists, otherwise as a capture run into out/sample/.
+# Sets up everything, builds the player, packs the sample show into an archive
+# appended to a copy of the player (out/sample-show) and plays that copy: in a
+# window when a display exists, otherwise as a capture run into out/sample/.
+# Extra arguments go to the player.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release -j"$(nproc 2>/dev/null || echo 2)" --target demo
-player="$PWD/build/release/app/demo"
+cmake --build build/release -j"$(nproc 2>/dev/null || echo 2)" --target demo cflpack
+mkdir -p out
+build/release/tools/cflpack/cflpack create out/sample.cfl examples/sample
+build/release/tools/cflpack/cflpack append build/release/app/demo out/sample.cfl out/sample-show
+rm -f out/sample.cfl
+# Played from out/, where no loose show files lie: everything comes from the archive.
+cd out
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec "$player" --data examples/sample "$@"
+  exec ./sample-show "$@"
 fi
 echo "No display: capturing the show into out/sample/ instead of opening a window."
-mkdir -p out
-exec "$player" --headless --capture "$PWD/out/sample" --fps 30 --data examples/sample "$@"
+exec ./sample-show --headless --capture "$PWD/sample" --fps 30 "$@"

@@ -133,10 +133,12 @@ TEST_F(Shell, VertexProcessingFollowsTheCapabilities) {
   InitDirect3D();
   ReleaseDirect3D();
   caps.DevCaps = D3DDEVCAPS_HWTRANSFORMANDLIGHT;
+  D3D9SetCapsOverride(&caps);
   InitDirect3D();
   ReleaseDirect3D();
   caps.DevCaps = 0;
   caps.VertexShaderVersion = D3DVS_VERSION(1, 0);
+  D3D9SetCapsOverride(&caps);
   InitDirect3D();
   EXPECT_EQ(flags, (std::vector<DWORD>{0x20, 0x40, 0x40}));
 }

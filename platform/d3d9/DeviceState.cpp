@@ -1,0 +1,136 @@
+#include "platform/d3d9/DeviceState.h"
+
+#include "platform/d3d9/DefaultCaps.h"
+
+D3DMATRIX IdentityMatrix() {
+  D3DMATRIX m{};
+  m._11 = m._22 = m._33 = m._44 = 1.0f;
+  return m;
+}
+
+D3DLIGHT9 DefaultLight() {
+  D3DLIGHT9 light{};
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+  light.Direction = {0.0f, 0.0f, 1.0f};
+  return light;
+}
+
+namespace {
+
+void SetRenderDefaults(std::array<DWORD, kRenderStateCount>& rs, bool autoDepthStencil) {
+  rs.fill(0);
+  rs[D3DRS_ZENABLE] = autoDepthStencil ? D3DZB_TRUE : D3DZB_FALSE;
+  rs[D3DRS_FILLMODE] = D3DFILL_SOLID;
+  rs[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
+  rs[D3DRS_ZWRITEENABLE] = TRUE;
+  rs[D3DRS_ALPHATESTENABLE] = FALSE;
+  rs[D3DRS_LASTPIXEL] = TRUE;
+  rs[D3DRS_SRCBLEND] = D3DBLEND_ONE;
+  rs[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
+  rs[D3DRS_CULLMODE] = D3DCULL_CCW;
+  rs[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
+  rs[D3DRS_ALPHAREF] = 0;
+  rs[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
+  rs[D3DRS_FOGTABLEMODE] = D3DFOG_NONE;
+  rs[D3DRS_FOGSTART] = FloatBits(0.0f);
+  rs[D3DRS_FOGEND] = FloatBits(1.0f);
+  rs[D3DRS_FOGDENSITY] = FloatBits(1.0f);
+  rs[D3DRS_STENCILENABLE] = FALSE;
+  rs[D3DRS_STENCILFAIL] = D3DSTENCILOP_KEEP;
+  rs[D3DRS_STENCILZFAIL] = D3DSTENCILOP_KEEP;
+  rs[D3DRS_STENCILPASS] = D3DSTENCILOP_KEEP;
+  rs[D3DRS_STENCILFUNC] = D3DCMP_ALWAYS;
+  rs[D3DRS_STENCILREF] = 0;
+  rs[D3DRS_STENCILMASK] = 0xFFFFFFFFu;
+  rs[D3DRS_STENCILWRITEMASK] = 0xFFFFFFFFu;
+  rs[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFFu;
+  rs[D3DRS_CLIPPING] = TRUE;
+  rs[D3DRS_LIGHTING] = TRUE;
+  rs[D3DRS_AMBIENT] = 0;
+  rs[D3DRS_FOGVERTEXMODE] = D3DFOG_NONE;
+  rs[D3DRS_COLORVERTEX] = TRUE;
+  rs[D3DRS_LOCALVIEWER] = TRUE;
+  rs[D3DRS_NORMALIZENORMALS] = FALSE;
+  rs[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
+  rs[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
+  rs[D3DRS_AMBIENTMATERIALSOURCE] = D3DMCS_MATERIAL;
+  rs[D3DRS_EMISSIVEMATERIALSOURCE] = D3DMCS_MATERIAL;
+  rs[D3DRS_POINTSIZE] = FloatBits(1.0f);
+  rs[D3DRS_POINTSIZE_MIN] = FloatBits(1.0f);
+  rs[D3DRS_POINTSCALE_A] = FloatBits(1.0f);
+  rs[D3DRS_POINTSCALE_B] = FloatBits(0.0f);
+  rs[D3DRS_POINTSCALE_C] = FloatBits(0.0f);
+  rs[D3DRS_MULTISAMPLEANTIALIAS] = TRUE;
+  rs[D3DRS_MULTISAMPLEMASK] = 0xFFFFFFFFu;
+  rs[D3DRS_DEBUGMONITORTOKEN] = 0xbaadcafeu;
+  rs[D3DRS_POINTSIZE_MAX] = FloatBits(kMaxPointSize);
+  rs[D3DRS_COLORWRITEENABLE] = 0x0000000Fu;
+  rs[D3DRS_TWEENFACTOR] = FloatBits(0.0f);
+  rs[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
+  rs[D3DRS_POSITIONDEGREE] = 3;  // D3DDEGREE_CUBIC
+  rs[D3DRS_NORMALDEGREE] = 1;    // D3DDEGREE_LINEAR
+  rs[D3DRS_MINTESSELLATIONLEVEL] = FloatBits(1.0f);
+  rs[D3DRS_MAXTESSELLATIONLEVEL] = FloatBits(1.0f);
+  rs[D3DRS_ADAPTIVETESS_W] = FloatBits(1.0f);
+  rs[D3DRS_CCW_STENCILFAIL] = D3DSTENCILOP_KEEP;
+  rs[D3DRS_CCW_STENCILZFAIL] = D3DSTENCILOP_KEEP;
+  rs[D3DRS_CCW_STENCILPASS] = D3DSTENCILOP_KEEP;
+  rs[D3DRS_CCW_STENCILFUNC] = D3DCMP_ALWAYS;
+  rs[D3DRS_COLORWRITEENABLE1] = 0x0000000Fu;
+  rs[D3DRS_COLORWRITEENABLE2] = 0x0000000Fu;
+  rs[D3DRS_COLORWRITEENABLE3] = 0x0000000Fu;
+  rs[D3DRS_BLENDFACTOR] = 0xFFFFFFFFu;
+  rs[D3DRS_SEPARATEALPHABLENDENABLE] = FALSE;
+  rs[D3DRS_SRCBLENDALPHA] = D3DBLEND_ONE;
+  rs[D3DRS_DESTBLENDALPHA] = D3DBLEND_ZERO;
+  rs[D3DRS_BLENDOPALPHA] = D3DBLENDOP_ADD;
+}
+
+void SetStageDefaults(std::array<DWORD, kStageStateCount>& ts, DWORD stage) {
+  ts.fill(0);
+  ts[D3DTSS_COLOROP] = stage == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
+  ts[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+  ts[D3DTSS_COLORARG2] = D3DTA_CURRENT;
+  ts[D3DTSS_ALPHAOP] = stage == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
+  ts[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+  ts[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
+  ts[D3DTSS_TEXCOORDINDEX] = stage;
+  ts[D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_DISABLE;
+  ts[D3DTSS_COLORARG0] = D3DTA_CURRENT;
+  ts[D3DTSS_ALPHAARG0] = D3DTA_CURRENT;
+  ts[D3DTSS_RESULTARG] = D3DTA_CURRENT;
+}
+
+void SetSamplerDefaults(std::array<DWORD, kSamplerStateCount>& ss) {
+  ss.fill(0);
+  ss[D3DSAMP_ADDRESSU] = D3DTADDRESS_WRAP;
+  ss[D3DSAMP_ADDRESSV] = D3DTADDRESS_WRAP;
+  ss[D3DSAMP_ADDRESSW] = D3DTADDRESS_WRAP;
+  ss[D3DSAMP_BORDERCOLOR] = 0;
+  ss[D3DSAMP_MAGFILTER] = D3DTEXF_POINT;
+  ss[D3DSAMP_MINFILTER] = D3DTEXF_POINT;
+  ss[D3DSAMP_MIPFILTER] = D3DTEXF_NONE;
+  ss[D3DSAMP_MIPMAPLODBIAS] = FloatBits(0.0f);
+  ss[D3DSAMP_MAXMIPLEVEL] = 0;
+  ss[D3DSAMP_MAXANISOTROPY] = 1;
+}
+
+}  // namespace
+
+void ResetDeviceState(DeviceState* state, bool autoDepthStencil, UINT targetWidth,
+                      UINT targetHeight) {
+  SetRenderDefaults(state->render, autoDepthStencil);
+  for (DWORD i = 0; i < kStageCount; ++i) {
+    SetStageDefaults(state->stage[i], i);
+    SetSamplerDefaults(state->sampler[i]);
+    state->texture[i] = IdentityMatrix();
+  }
+  state->world = IdentityMatrix();
+  state->view = IdentityMatrix();
+  state->projection = IdentityMatrix();
+  state->material = D3DMATERIAL9{};
+  state->lights.clear();
+  state->viewport = D3DVIEWPORT9{0, 0, targetWidth, targetHeight, 0.0f, 1.0f};
+  state->fvf = 0;
+}

@@ -1,0 +1,108 @@
+#include "platform/d3d9/GlContext.h"
+
+#include <SDL.h>
+#include <epoxy/egl.h>
+#include <epoxy/gl.h>
+
+namespace {
+GlContext* currentContext = nullptr;
+}
+
+std::unique_ptr<GlContext> GlContext::Create(SDL_Window* window, std::string* error) {
+  std::unique_ptr<GlContext> context(new GlContext);
+  bool made = window ? context->CreateOnWindow(window, error) : context->CreateHeadless(error);
+  if (!made) return nullptr;
+  context->MakeCurrent();
+  if (epoxy_gl_version() < 33) {
+    *error = "OpenGL 3.3 is not available";
+    return nullptr;
+  }
+  return context;
+}
+
+bool GlContext::CreateHeadless(std::string* error) {
+  // The surfaceless platform needs neither a display server nor a GPU device.
+  EGLDisplay display =
+      eglGetPlatformDisplayEXT(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+  if (display == EGL_NO_DISPLAY) {
+    *error = "no EGL surfaceless display";
+    return false;
+  }
+  EGLint major = 0, minor = 0;
+  if (!eglInitialize(display, &major, &minor)) {
+    *error = "eglInitialize failed";
+    return false;
+  }
+  eglDisplay_ = display;
+  if (!eglBindAPI(EGL_OPENGL_API)) {
+    *error = "EGL has no desktop OpenGL";
+    return false;
+  }
+  const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION,
+                               3,
+                               EGL_CONTEXT_MINOR_VERSION,
+                               3,
+                               EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                               EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
+                               EGL_NONE};
+  EGLContext context = eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
+  if (context == EGL_NO_CONTEXT) {
+    *error = "eglCreateContext failed for OpenGL 3.3 core";
+    return false;
+  }
+  eglContext_ = context;
+  return true;
+}
+
+bool GlContext::CreateOnWindow(SDL_Window* window, std::string* error) {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context) {
+    *error = std::string("SDL_GL_CreateContext failed: ") + SDL_GetError();
+    return false;
+  }
+  window_ = window;
+  sdlContext_ = context;
+  return true;
+}
+
+GlContext::~GlContext() {
+  if (currentContext == this) currentContext = nullptr;
+  if (sdlContext_) {
+    SDL_GL_MakeCurrent(window_, nullptr);
+    SDL_GL_DeleteContext(static_cast<SDL_GLContext>(sdlContext_));
+  }
+  if (eglContext_) {
+    eglMakeCurrent(eglDisplay_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglDestroyContext(eglDisplay_, eglContext_);
+  }
+  // The EGL display stays initialised: other devices may still use it.
+}
+
+void GlContext::MakeCurrent() {
+  if (currentContext == this) return;
+  if (sdlContext_)
+    SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(sdlContext_));
+  else
+    eglMakeCurrent(eglDisplay_, EGL_NO_SURFACE, EGL_NO_SURFACE, eglContext_);
+  currentContext = this;
+}
+
+void GlContext::DrawableSize(int* width, int* height) const {
+  *width = 0;
+  *height = 0;
+  if (window_) SDL_GL_GetDrawableSize(window_, width, height);
+}
+
+void GlContext::SwapWindow(bool vsync) {
+  if (!window_) return;
+  int interval = vsync ? 1 : 0;
+  if (interval != swapInterval_) {
+    SDL_GL_SetSwapInterval(interval);
+    swapInterval_ = interval;
+  }
+  SDL_GL_SwapWindow(window_);
+}

@@ -1,0 +1,169 @@
+#include "platform/d3d9/GlStateCache.h"
+
+namespace {
+void Toggle(GLenum capability, bool on) {
+  if (on)
+    glEnable(capability);
+  else
+    glDisable(capability);
+}
+}  // namespace
+
+void GlStateCache::Initialise() {
+  // Render targets are stored top-down with y negated in clip space, which reverses
+  // the winding OpenGL sees: Direct3D's clockwise front faces arrive counter-clockwise.
+  glFrontFace(GL_CCW);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glEnable(GL_PROGRAM_POINT_SIZE);
+  // t = 0 at the lowest stored row, which is Direct3D's top.
+  glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
+  Invalidate();
+}
+
+void GlStateCache::Invalidate() {
+  rasterValid_ = false;
+  masksValid_ = false;
+  bindingsValid_ = false;
+}
+
+void GlStateCache::Apply(const GlRasterState& s, bool force) {
+  GlRasterState& c = current_;
+  bool all = force || !rasterValid_;
+  if (all || s.blend != c.blend) Toggle(GL_BLEND, s.blend);
+  if (all || s.blendSrcRgb != c.blendSrcRgb || s.blendDstRgb != c.blendDstRgb ||
+      s.blendSrcAlpha != c.blendSrcAlpha || s.blendDstAlpha != c.blendDstAlpha)
+    glBlendFuncSeparate(s.blendSrcRgb, s.blendDstRgb, s.blendSrcAlpha, s.blendDstAlpha);
+  if (all || s.blendEquationRgb != c.blendEquationRgb ||
+      s.blendEquationAlpha != c.blendEquationAlpha)
+    glBlendEquationSeparate(s.blendEquationRgb, s.blendEquationAlpha);
+  if (all || s.blendColor != c.blendColor)
+    glBlendColor(s.blendColor[0], s.blendColor[1], s.blendColor[2], s.blendColor[3]);
+  if (all || s.depthTest != c.depthTest) Toggle(GL_DEPTH_TEST, s.depthTest);
+  if (all || s.depthFunc != c.depthFunc) glDepthFunc(s.depthFunc);
+  if (all || s.stencilTest != c.stencilTest) Toggle(GL_STENCIL_TEST, s.stencilTest);
+  if (all || s.stencilFunc != c.stencilFunc || s.stencilRef != c.stencilRef ||
+      s.stencilMask != c.stencilMask)
+    glStencilFunc(s.stencilFunc, s.stencilRef, s.stencilMask);
+  if (all || s.stencilFail != c.stencilFail || s.stencilDepthFail != c.stencilDepthFail ||
+      s.stencilPass != c.stencilPass)
+    glStencilOp(s.stencilFail, s.stencilDepthFail, s.stencilPass);
+  if (all || s.cull != c.cull) Toggle(GL_CULL_FACE, s.cull);
+  if (all || s.cullFace != c.cullFace) glCullFace(s.cullFace);
+  if (all || s.polygonMode != c.polygonMode) glPolygonMode(GL_FRONT_AND_BACK, s.polygonMode);
+  if (all || s.viewport != c.viewport)
+    glViewport(s.viewport[0], s.viewport[1], s.viewport[2], s.viewport[3]);
+  if (all || s.depthRange != c.depthRange) glDepthRange(s.depthRange[0], s.depthRange[1]);
+
+  current_ = s;
+  rasterValid_ = true;
+  // The masks and the scissor are shared with Clear, which changes them on its own.
+  SetColorMask(s.colorMask, all);
+  SetDepthMask(s.depthMask, all);
+  SetStencilWriteMask(s.stencilWriteMask, all);
+  SetScissor(s.scissor, s.scissorBox, all);
+}
+
+void GlStateCache::SetColorMask(const std::array<bool, 4>& mask, bool force) {
+  if (!force && masksValid_ && mask == colorMask_) return;
+  glColorMask(mask[0], mask[1], mask[2], mask[3]);
+  colorMask_ = mask;
+}
+
+void GlStateCache::SetDepthMask(bool mask, bool force) {
+  if (!force && masksValid_ && mask == depthMask_) return;
+  glDepthMask(mask ? GL_TRUE : GL_FALSE);
+  depthMask_ = mask;
+}
+
+void GlStateCache::SetStencilWriteMask(GLuint mask, bool force) {
+  if (!force && masksValid_ && mask == stencilWriteMask_) return;
+  glStencilMask(mask);
+  stencilWriteMask_ = mask;
+}
+
+void GlStateCache::SetScissor(bool enabled, const std::array<GLint, 4>& box, bool force) {
+  if (force || !masksValid_ || enabled != scissor_) Toggle(GL_SCISSOR_TEST, enabled);
+  if (enabled && (force || !masksValid_ || !scissor_ || box != scissorBox_))
+    glScissor(box[0], box[1], box[2], box[3]);
+  scissor_ = enabled;
+  scissorBox_ = box;
+  masksValid_ = true;
+}
+
+void GlStateCache::EnsureBindings() {
+  if (bindingsValid_) return;
+  textures_.fill(~0u);
+  samplers_.fill(~0u);
+  activeUnit_ = program_ = drawFramebuffer_ = readFramebuffer_ = arrayBuffer_ = elementBuffer_ =
+      ~0u;
+  bindingsValid_ = true;
+}
+
+void GlStateCache::ActiveUnit(GLuint unit) {
+  if (unit == activeUnit_) return;
+  glActiveTexture(GL_TEXTURE0 + unit);
+  activeUnit_ = unit;
+}
+
+void GlStateCache::BindTexture(GLuint unit, GLuint texture, bool force) {
+  EnsureBindings();
+  if (!force && textures_[unit] == texture) return;
+  ActiveUnit(unit);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  textures_[unit] = texture;
+}
+
+void GlStateCache::BindSampler(GLuint unit, GLuint sampler, bool force) {
+  EnsureBindings();
+  if (!force && samplers_[unit] == sampler) return;
+  glBindSampler(unit, sampler);
+  samplers_[unit] = sampler;
+}
+
+void GlStateCache::BindTextureForSetup(GLuint texture) { BindTexture(kSetupUnit, texture, true); }
+
+void GlStateCache::ForgetTexture(GLuint texture) {
+  for (GLuint& bound : textures_)
+    if (bound == texture) bound = ~0u;
+}
+
+void GlStateCache::UseProgram(GLuint program, bool force) {
+  EnsureBindings();
+  if (!force && program_ == program) return;
+  glUseProgram(program);
+  program_ = program;
+}
+
+void GlStateCache::BindDrawFramebuffer(GLuint framebuffer, bool force) {
+  EnsureBindings();
+  if (!force && drawFramebuffer_ == framebuffer) return;
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+  drawFramebuffer_ = framebuffer;
+}
+
+void GlStateCache::BindReadFramebuffer(GLuint framebuffer, bool force) {
+  EnsureBindings();
+  if (!force && readFramebuffer_ == framebuffer) return;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+  readFramebuffer_ = framebuffer;
+}
+
+void GlStateCache::BindArrayBuffer(GLuint buffer, bool force) {
+  EnsureBindings();
+  if (!force && arrayBuffer_ == buffer) return;
+  glBindBuffer(GL_ARRAY_BUFFER, buffer);
+  arrayBuffer_ = buffer;
+}
+
+void GlStateCache::BindElementBuffer(GLuint buffer, bool force) {
+  EnsureBindings();
+  if (!force && elementBuffer_ == buffer) return;
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
+  elementBuffer_ = buffer;
+}
+
+void GlStateCache::ForgetBuffer(GLuint buffer) {
+  if (arrayBuffer_ == buffer) arrayBuffer_ = ~0u;
+  if (elementBuffer_ == buffer) elementBuffer_ = ~0u;
+}

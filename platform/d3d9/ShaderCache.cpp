@@ -1,0 +1,107 @@
+#include "platform/d3d9/ShaderCache.h"
+
+#include <string>
+
+#include "platform/d3d9/ErrorReport.h"
+#include "platform/d3d9/FixedFunctionShader.h"
+
+namespace {
+
+GLuint Compile(GLenum type, const std::string& source) {
+  GLuint shader = glCreateShader(type);
+  const char* text = source.c_str();
+  glShaderSource(shader, 1, &text, nullptr);
+  glCompileShader(shader);
+  GLint ok = GL_FALSE;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    char log[2048] = {};
+    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+    ReportError(D3DERR_DRIVERINTERNALERROR, "generated shader does not compile: %s\n%s", log,
+                source.c_str());
+    glDeleteShader(shader);
+    return 0;
+  }
+  return shader;
+}
+
+GLuint Link(const FixedFunctionSource& source) {
+  GLuint vertex = Compile(GL_VERTEX_SHADER, source.vertex);
+  GLuint geometry = source.geometry.empty() ? 0 : Compile(GL_GEOMETRY_SHADER, source.geometry);
+  GLuint fragment = Compile(GL_FRAGMENT_SHADER, source.fragment);
+  GLuint program = 0;
+  if (vertex && fragment && (geometry || source.geometry.empty())) {
+    program = glCreateProgram();
+    glAttachShader(program, vertex);
+    if (geometry) glAttachShader(program, geometry);
+    glAttachShader(program, fragment);
+    glLinkProgram(program);
+    GLint ok = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    if (!ok) {
+      char log[2048] = {};
+      glGetProgramInfoLog(program, sizeof log, nullptr, log);
+      ReportError(D3DERR_DRIVERINTERNALERROR, "generated program does not link: %s", log);
+      glDeleteProgram(program);
+      program = 0;
+    }
+  }
+  if (vertex) glDeleteShader(vertex);
+  if (geometry) glDeleteShader(geometry);
+  if (fragment) glDeleteShader(fragment);
+  return program;
+}
+
+}  // namespace
+
+ShaderCache::~ShaderCache() { Clear(); }
+
+void ShaderCache::Clear() {
+  for (auto& entry : programs_)
+    if (entry.second->program) glDeleteProgram(entry.second->program);
+  programs_.clear();
+}
+
+FixedFunctionProgram* ShaderCache::Get(const FixedFunctionKey& key) {
+  auto found = programs_.find(key);
+  if (found != programs_.end()) return found->second->program ? found->second.get() : nullptr;
+
+  auto entry = std::make_unique<FixedFunctionProgram>();
+  FixedFunctionProgram& p = *entry;
+  p.program = Link(GenerateFixedFunctionSource(key));
+  p.lightCount = key.lightCount;
+  if (p.program) {
+    auto at = [&](const char* name) { return glGetUniformLocation(p.program, name); };
+    p.worldView = at("uWorldView");
+    p.projection = at("uProjection");
+    p.normalMatrix = at("uNormalMatrix");
+    p.viewport = at("uViewport");
+    p.textureMatrix = at("uTextureMatrix");
+    p.materialDiffuse = at("uMaterialDiffuse");
+    p.materialAmbient = at("uMaterialAmbient");
+    p.materialSpecular = at("uMaterialSpecular");
+    p.materialEmissive = at("uMaterialEmissive");
+    p.materialPower = at("uMaterialPower");
+    p.globalAmbient = at("uGlobalAmbient");
+    p.lightDiffuse = at("uLightDiffuse");
+    p.lightSpecular = at("uLightSpecular");
+    p.lightAmbient = at("uLightAmbient");
+    p.lightPosition = at("uLightPosition");
+    p.lightDirection = at("uLightDirection");
+    p.lightAttenuation = at("uLightAttenuation");
+    p.lightSpot = at("uLightSpot");
+    p.pointSize = at("uPointSize");
+    p.pointScale = at("uPointScale");
+    p.textureFactor = at("uTextureFactor");
+    p.alphaRef = at("uAlphaRef");
+    glUseProgram(p.program);
+    for (int stage = 0; stage < 8; ++stage) {
+      std::string name = "uSampler" + std::to_string(stage);
+      GLint location = at(name.c_str());
+      if (location >= 0) glUniform1i(location, stage);
+    }
+  }
+  FixedFunctionProgram* result = p.program ? entry.get() : nullptr;
+  programs_.emplace(key, std::move(entry));
+  return result;
+}

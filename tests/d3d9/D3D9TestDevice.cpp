@@ -1,0 +1,128 @@
+#include "d3d9/D3D9TestDevice.h"
+
+#include <cstdio>
+#include <cstring>
+
+TestDevice::TestDevice(UINT w, UINT h, D3DFORMAT depth, D3DFORMAT backBuffer)
+    : width(w), height(h) {
+  d3d = Direct3DCreate9(D3D_SDK_VERSION);
+  if (!d3d) return;
+  D3DPRESENT_PARAMETERS params{};
+  params.BackBufferWidth = w;
+  params.BackBufferHeight = h;
+  params.BackBufferFormat = backBuffer;
+  params.BackBufferCount = 1;
+  params.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  params.Windowed = TRUE;
+  params.EnableAutoDepthStencil = depth != D3DFMT_UNKNOWN;
+  params.AutoDepthStencilFormat = depth;
+  if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
+                               D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device)))
+    device = nullptr;
+}
+
+TestDevice::~TestDevice() {
+  if (device) device->Release();
+  if (d3d) d3d->Release();
+}
+
+std::vector<DWORD> TestDevice::Read(IDirect3DSurface9* target) const {
+  IDirect3DSurface9* source = target;
+  if (!source) device->GetRenderTarget(0, &source);
+  D3DSURFACE_DESC desc{};
+  source->GetDesc(&desc);
+  IDirect3DSurface9* copy = nullptr;
+  std::vector<DWORD> pixels;
+  if (SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
+                                                    D3DPOOL_SYSTEMMEM, &copy, nullptr)) &&
+      SUCCEEDED(device->GetRenderTargetData(source, copy))) {
+    D3DLOCKED_RECT locked{};
+    copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
+    pixels.resize(static_cast<std::size_t>(desc.Width) * desc.Height);
+    for (UINT y = 0; y < desc.Height; ++y)
+      std::memcpy(&pixels[static_cast<std::size_t>(y) * desc.Width],
+                  static_cast<const BYTE*>(locked.pBits) + static_cast<std::size_t>(y) * locked.Pitch,
+                  desc.Width * 4);
+    copy->UnlockRect();
+  }
+  if (copy) copy->Release();
+  if (!target) source->Release();
+  return pixels;
+}
+
+DWORD TestDevice::Pixel(UINT x, UINT y, IDirect3DSurface9* target) const {
+  IDirect3DSurface9* source = target;
+  if (!source) device->GetRenderTarget(0, &source);
+  D3DSURFACE_DESC desc{};
+  source->GetDesc(&desc);
+  std::vector<DWORD> pixels = Read(source);
+  if (!target) source->Release();
+  if (x >= desc.Width || y >= desc.Height || pixels.empty()) return 0xDEADBEEF;
+  return pixels[static_cast<std::size_t>(y) * desc.Width + x];
+}
+
+void DrawColorQuad(IDirect3DDevice9* device, float x0, float y0, float x1, float y1, DWORD color,
+                   float z) {
+  // Strip order top-left, top-right, bottom-left, bottom-right: clockwise on screen.
+  PosColor quad[4] = {{x0, y1, z, color}, {x1, y1, z, color}, {x0, y0, z, color},
+                      {x1, y0, z, color}};
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+  device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(PosColor));
+}
+
+void DrawFullScreenColor(IDirect3DDevice9* device, DWORD color, float z) {
+  DrawColorQuad(device, -1, -1, 1, 1, color, z);
+}
+
+void DrawTexQuad(IDirect3DDevice9* device, float x0, float y0, float x1, float y1, float u0,
+                 float v0, float u1, float v1) {
+  PosTex quad[4] = {{x0, y1, 0.5f, u0, v0}, {x1, y1, 0.5f, u1, v0}, {x0, y0, 0.5f, u0, v1},
+                    {x1, y0, 0.5f, u1, v1}};
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_TEX1);
+  device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(PosTex));
+}
+
+IDirect3DTexture9* MakeTexture(IDirect3DDevice9* device, UINT width, UINT height,
+                               const std::vector<DWORD>& texels, D3DFORMAT format) {
+  IDirect3DTexture9* texture = nullptr;
+  if (FAILED(device->CreateTexture(width, height, 1, 0, format, D3DPOOL_MANAGED, &texture,
+                                   nullptr)))
+    return nullptr;
+  D3DLOCKED_RECT locked{};
+  texture->LockRect(0, &locked, nullptr, 0);
+  for (UINT y = 0; y < height; ++y)
+    for (UINT x = 0; x < width; ++x) {
+      BYTE* row = static_cast<BYTE*>(locked.pBits) + static_cast<std::size_t>(y) * locked.Pitch;
+      DWORD texel = texels[static_cast<std::size_t>(y) * width + x];
+      if (format == D3DFMT_L8)
+        row[x] = static_cast<BYTE>(texel & 0xFF);
+      else if (format == D3DFMT_A8L8) {
+        row[2 * x] = static_cast<BYTE>(texel & 0xFF);
+        row[2 * x + 1] = static_cast<BYTE>(texel >> 24);
+      } else
+        std::memcpy(row + 4 * x, &texel, 4);
+    }
+  texture->UnlockRect(0);
+  return texture;
+}
+
+::testing::AssertionResult ColorNear(DWORD actual, DWORD expected, int tolerance,
+                                     bool ignoreAlpha) {
+  for (int shift = 0; shift < (ignoreAlpha ? 24 : 32); shift += 8) {
+    int a = static_cast<int>((actual >> shift) & 0xFF);
+    int e = static_cast<int>((expected >> shift) & 0xFF);
+    if (a - e > tolerance || e - a > tolerance) {
+      char text[96];
+      std::snprintf(text, sizeof text, "got 0x%08x, expected 0x%08x (±%d%s)", actual, expected,
+                    tolerance, ignoreAlpha ? ", alpha ignored" : "");
+      return ::testing::AssertionFailure() << text;
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+D3DMATRIX Identity() {
+  D3DMATRIX m{};
+  m._11 = m._22 = m._33 = m._44 = 1.0f;
+  return m;
+}

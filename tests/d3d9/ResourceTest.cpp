@@ -1,0 +1,355 @@
+// Resources: vertex and index buffers with locks and the three draw calls, texture
+// formats, levels and locks, samplers, surfaces, and the range checks that keep a bad
+// draw from reading outside a buffer.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "d3d9/D3D9TestDevice.h"
+
+namespace {
+
+class Resources : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(device.ok());
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+  }
+  IDirect3DVertexBuffer9* Buffer(const std::vector<PosColor>& vertices, D3DPOOL pool) {
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    UINT bytes = static_cast<UINT>(vertices.size() * sizeof(PosColor));
+    EXPECT_EQ(device->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFVF_XYZ | D3DFVF_DIFFUSE,
+                                         pool, &buffer, nullptr),
+              D3D_OK);
+    void* data = nullptr;
+    EXPECT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
+    std::memcpy(data, vertices.data(), bytes);
+    EXPECT_EQ(buffer->Unlock(), D3D_OK);
+    return buffer;
+  }
+  TestDevice device{16, 16};
+};
+
+// Two quads: left half red (vertices 0..3), right half green (4..7), as strips.
+const std::vector<PosColor> kHalves = {
+    {-1, 1, 0.5f, 0xFFFF0000}, {0, 1, 0.5f, 0xFFFF0000}, {-1, -1, 0.5f, 0xFFFF0000},
+    {0, -1, 0.5f, 0xFFFF0000}, {0, 1, 0.5f, 0xFF00FF00}, {1, 1, 0.5f, 0xFF00FF00},
+    {0, -1, 0.5f, 0xFF00FF00}, {1, -1, 0.5f, 0xFF00FF00}};
+
+}  // namespace
+
+TEST_F(Resources, DrawPrimitiveFromManagedAndDefaultBuffers) {
+  for (D3DPOOL pool : {D3DPOOL_MANAGED, D3DPOOL_DEFAULT}) {
+    SCOPED_TRACE(testing::Message() << "pool " << pool);
+    IDirect3DVertexBuffer9* buffer = Buffer(kHalves, pool);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->SetStreamSource(0, buffer, 0, sizeof(PosColor));
+    device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+    ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 4, 2), D3D_OK);  // right half only
+    EXPECT_TRUE(ColorNear(device.Pixel(12, 8), 0x00ff00, 0));
+    EXPECT_TRUE(ColorNear(device.Pixel(4, 8), 0x000000, 0));
+    // A partial lock updates only what it covers.
+    void* data = nullptr;
+    ASSERT_EQ(buffer->Lock(4 * sizeof(PosColor), 4 * sizeof(PosColor), &data, 0), D3D_OK);
+    for (int i = 0; i < 4; ++i) static_cast<PosColor*>(data)[i].color = 0xFF0000FF;
+    buffer->Unlock();
+    device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 4, 2);
+    EXPECT_TRUE(ColorNear(device.Pixel(12, 8), 0x0000ff, 0));
+    EXPECT_TRUE(ColorNear(device.Pixel(4, 8), 0xff0000, 0));
+    D3DVERTEXBUFFER_DESC desc{};
+    buffer->GetDesc(&desc);
+    EXPECT_EQ(desc.Size, 8 * sizeof(PosColor));
+    EXPECT_EQ(desc.Pool, pool);
+    EXPECT_EQ(desc.FVF, static_cast<DWORD>(D3DFVF_XYZ | D3DFVF_DIFFUSE));
+    device->SetStreamSource(0, nullptr, 0, 0);
+    buffer->Release();
+  }
+}
+
+TEST_F(Resources, DrawIndexedPrimitiveWithBaseVertexAndStartIndex) {
+  IDirect3DVertexBuffer9* buffer = Buffer(kHalves, D3DPOOL_MANAGED);
+  IDirect3DIndexBuffer9* indices = nullptr;
+  ASSERT_EQ(device->CreateIndexBuffer(12 * 2, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED,
+                                      &indices, nullptr),
+            D3D_OK);
+  const WORD list[12] = {9, 9, 9, 9, 9, 9, 0, 1, 2, 1, 3, 2};  // first six unused
+  void* data = nullptr;
+  indices->Lock(0, 0, &data, 0);
+  std::memcpy(data, list, sizeof list);
+  indices->Unlock();
+  device->SetStreamSource(0, buffer, 0, sizeof(PosColor));
+  device->SetIndices(indices);
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+  // Base vertex 4 moves the same indices onto the green half.
+  ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 4, 0, 4, 6, 2), D3D_OK);
+  EXPECT_TRUE(ColorNear(device.Pixel(12, 8), 0x00ff00, 0));
+  EXPECT_TRUE(ColorNear(device.Pixel(4, 8), 0x000000, 0));
+  ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLESTRIP, 0, 0, 4, 7, 2), D3D_OK);  // 1,2,1,3
+  EXPECT_TRUE(ColorNear(device.Pixel(4, 8), 0xff0000, 0));
+  // Index 9 with base 0 would read past the 8 vertices; past the index buffer too.
+  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 8, 0, 2), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 9, 2), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, -1, 0, 4, 6, 2), D3DERR_INVALIDCALL);
+  D3DINDEXBUFFER_DESC desc{};
+  indices->GetDesc(&desc);
+  EXPECT_EQ(desc.Format, D3DFMT_INDEX16);
+  device->SetIndices(nullptr);
+  device->SetStreamSource(0, nullptr, 0, 0);
+  indices->Release();
+  buffer->Release();
+}
+
+TEST_F(Resources, PointListsFromBuffers) {
+  std::vector<PosColor> points = {{-0.5f, 0.5f, 0.5f, 0xFFFF0000}, {0.5f, -0.5f, 0.5f, 0xFF00FF00}};
+  IDirect3DVertexBuffer9* buffer = Buffer(points, D3DPOOL_DEFAULT);
+  device->SetStreamSource(0, buffer, 0, sizeof(PosColor));
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+  device->SetRenderState(D3DRS_POINTSIZE, FloatDword(3));
+  ASSERT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 0, 2), D3D_OK);
+  EXPECT_TRUE(ColorNear(device.Pixel(4, 4), 0xff0000, 0));
+  EXPECT_TRUE(ColorNear(device.Pixel(5, 5), 0xff0000, 0));
+  EXPECT_TRUE(ColorNear(device.Pixel(6, 6), 0x000000, 0));
+  EXPECT_TRUE(ColorNear(device.Pixel(12, 12), 0x00ff00, 0));
+  device->SetStreamSource(0, nullptr, 0, 0);
+  buffer->Release();
+}
+
+TEST_F(Resources, DrawsThatWouldReadOutsideTheirDataAreRefused) {
+  IDirect3DVertexBuffer9* buffer = Buffer(kHalves, D3DPOOL_MANAGED);
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);  // no stream
+  device->SetStreamSource(0, buffer, 0, sizeof(PosColor));
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 5, 2), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 3), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(9), 0, 1), D3DERR_INVALIDCALL);
+  device->SetStreamSource(0, buffer, 0, 8);  // stride smaller than the vertex
+  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, nullptr, 16), D3DERR_INVALIDCALL);
+  const WORD bad[3] = {0, 1, 7};
+  PosColor three[3] = {kHalves[0], kHalves[1], kHalves[2]};
+  EXPECT_EQ(device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 3, 1, bad, D3DFMT_INDEX16, three,
+                                           sizeof(PosColor)),
+            D3DERR_INVALIDCALL);
+  void* data = nullptr;
+  EXPECT_EQ(buffer->Lock(0, 9 * sizeof(PosColor), &data, 0), D3DERR_INVALIDCALL);
+  EXPECT_EQ(buffer->Unlock(), D3DERR_INVALIDCALL);
+  device->SetStreamSource(0, nullptr, 0, 0);
+  buffer->Release();
+  EXPECT_EQ(device->SetFVF(D3DFVF_XYZB1), D3DERR_INVALIDCALL);
+  IDirect3DIndexBuffer9* wide = nullptr;
+  EXPECT_EQ(device->CreateIndexBuffer(12, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &wide, nullptr),
+            D3DERR_INVALIDCALL);
+  EXPECT_EQ(wide, nullptr);
+}
+
+TEST_F(Resources, DrawPrimitiveUpLeavesStreamZeroUnset) {
+  IDirect3DVertexBuffer9* buffer = Buffer(kHalves, D3DPOOL_MANAGED);
+  device->SetStreamSource(0, buffer, 0, sizeof(PosColor));
+  DrawFullScreenColor(device.device, 0xFFFFFFFF);
+  IDirect3DVertexBuffer9* bound = buffer;
+  UINT offset = 1, stride = 1;
+  device->GetStreamSource(0, &bound, &offset, &stride);
+  EXPECT_EQ(bound, nullptr);
+  EXPECT_EQ(stride, 0u);
+  buffer->Release();
+}
+
+TEST_F(Resources, TextureFormatsSampleAsDirect3DDefinesThem) {
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  struct {
+    D3DFORMAT format;
+    DWORD texel;     // as MakeTexture takes it: ARGB, or L in the low byte, A in the top
+    DWORD expected;  // colour and alpha as sampled
+  } cases[] = {
+      {D3DFMT_A8R8G8B8, 0x80402010, 0x80402010},
+      {D3DFMT_X8R8G8B8, 0x00402010, 0xFF402010},  // the unused byte reads as alpha 1
+      {D3DFMT_L8, 0x00000060, 0xFF606060},
+      {D3DFMT_A8L8, 0x30000090, 0x30909090},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "format " << c.format);
+    IDirect3DTexture9* texture = MakeTexture(device.device, 2, 2, {c.texel, c.texel, c.texel, c.texel},
+                                             c.format);
+    ASSERT_NE(texture, nullptr);
+    device->SetTexture(0, texture);
+    DrawTexQuad(device.device, -1, -1, 1, 1);
+    EXPECT_TRUE(ColorNear(device.Pixel(8, 8), c.expected, 0, false));
+    D3DSURFACE_DESC desc{};
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Format, c.format);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+  }
+  IDirect3DTexture9* texture = nullptr;
+  EXPECT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture, nullptr),
+            D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->CreateTexture(4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_L8, D3DPOOL_DEFAULT,
+                                  &texture, nullptr),
+            D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->CreateTexture(4, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                                  &texture, nullptr),
+            D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->CreateTexture(4, 4, 4, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
+            D3DERR_INVALIDCALL);  // a 4×4 chain has 3 levels
+}
+
+TEST_F(Resources, FullMipChainLevelsLocksAndSurfaces) {
+  IDirect3DTexture9* texture = nullptr;
+  ASSERT_EQ(device->CreateTexture(8, 2, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
+            D3D_OK);
+  ASSERT_EQ(texture->GetLevelCount(), 4u);  // 8×2, 4×1, 2×1, 1×1
+  D3DSURFACE_DESC desc{};
+  texture->GetLevelDesc(3, &desc);
+  EXPECT_EQ(desc.Width, 1u);
+  EXPECT_EQ(desc.Height, 1u);
+  EXPECT_EQ(texture->GetLevelDesc(4, &desc), D3DERR_INVALIDCALL);
+  // Fill each level with its own colour through the level surfaces.
+  const DWORD colours[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+  for (UINT level = 0; level < 4; ++level) {
+    IDirect3DSurface9* surface = nullptr;
+    ASSERT_EQ(texture->GetSurfaceLevel(level, &surface), D3D_OK);
+    surface->GetDesc(&desc);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(surface->LockRect(&locked, nullptr, 0), D3D_OK);
+    EXPECT_EQ(texture->LockRect(level, &locked, nullptr, 0), D3DERR_INVALIDCALL);  // already
+    for (UINT y = 0; y < desc.Height; ++y)
+      for (UINT x = 0; x < desc.Width; ++x)
+        reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] =
+            colours[level];
+    surface->UnlockRect();
+    IDirect3DTexture9* container = nullptr;
+    ASSERT_EQ(surface->GetContainer(IID_IDirect3DTexture9, reinterpret_cast<void**>(&container)),
+              D3D_OK);
+    EXPECT_EQ(container, texture);
+    container->Release();
+    surface->Release();
+  }
+  device->SetTexture(0, texture);
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
+  // An 8×2 texture on 16×16 pixels is magnified: level 0.
+  DrawTexQuad(device.device, -1, -1, 1, 1);
+  EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0xff0000, 0));
+  // Shrunk to 2 pixels wide (a 4:1 reduction): level 2.
+  DrawTexQuad(device.device, -1, -1, -0.75f, -0.75f);
+  EXPECT_TRUE(ColorNear(device.Pixel(0, 15), 0x0000ff, 0));
+  // MAXMIPLEVEL 3: nothing larger than level 3.
+  device->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 3);
+  DrawTexQuad(device.device, -1, -1, 1, 1);
+  EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0xffffff, 0));
+  device->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, 0);
+  // A level-of-detail bias of +1 moves the magnified draw down to level 1.
+  device->SetSamplerState(0, D3DSAMP_MIPMAPLODBIAS, FloatDword(1.0f));
+  DrawTexQuad(device.device, -1, -1, -0.5f, -0.5f);  // 4 pixels for 8 texels: LOD 1, +1 = 2
+  EXPECT_TRUE(ColorNear(device.Pixel(1, 14), 0x0000ff, 0));
+  // Without a mip filter only level 0 is read.
+  device->SetSamplerState(0, D3DSAMP_MIPMAPLODBIAS, FloatDword(0.0f));
+  device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
+  DrawTexQuad(device.device, -1, -1, -0.75f, -0.75f);
+  EXPECT_TRUE(ColorNear(device.Pixel(0, 15), 0xff0000, 0));
+  device->SetTexture(0, nullptr);
+  texture->Release();
+}
+
+TEST_F(Resources, AddressingAndFiltering) {
+  // 2×1: left black, right white.
+  IDirect3DTexture9* texture = MakeTexture(device.device, 2, 1, {0xFF000000, 0xFFFFFFFF});
+  device->SetTexture(0, texture);
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  // u 0..2 across the screen: wrap repeats, clamp holds the last texel.
+  DrawTexQuad(device.device, -1, -1, 1, 1, 0, 0, 2, 1);
+  EXPECT_TRUE(ColorNear(device.Pixel(9, 8), 0x000000, 0));  // u = 1.19 wraps to 0.19
+  device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+  DrawTexQuad(device.device, -1, -1, 1, 1, 0, 0, 2, 1);
+  EXPECT_TRUE(ColorNear(device.Pixel(9, 8), 0xffffff, 0));
+  // Linear filtering halfway between the texel centres gives grey.
+  device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+  DrawTexQuad(device.device, -1, -1, 1, 1, 0.5f, 0, 0.5f, 1);
+  EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0x808080, 1));
+  device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+  DrawTexQuad(device.device, -1, -1, 1, 1, 0.4f, 0, 0.4f, 1);
+  EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0x000000, 0));
+  EXPECT_EQ(device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_ANISOTROPIC), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRRORONCE),
+            D3DERR_INVALIDCALL);
+  device->SetTexture(0, nullptr);
+  texture->Release();
+}
+
+TEST_F(Resources, DynamicTextureRelockedEachFrame) {
+  IDirect3DTexture9* texture = nullptr;
+  ASSERT_EQ(device->CreateTexture(4, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                  &texture, nullptr),
+            D3D_OK);
+  device->SetTexture(0, texture);
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  for (DWORD colour : {0xFF102030u, 0xFF405060u}) {
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x)
+        reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] = colour;
+    texture->UnlockRect(0);
+    DrawTexQuad(device.device, -1, -1, 1, 1);
+    EXPECT_TRUE(ColorNear(device.Pixel(8, 8), colour, 0));
+  }
+  // A rectangle lock points into the level.
+  D3DLOCKED_RECT locked{};
+  RECT rect{1, 2, 3, 4};
+  ASSERT_EQ(texture->LockRect(0, &locked, &rect, D3DLOCK_READONLY), D3D_OK);
+  EXPECT_EQ(*static_cast<DWORD*>(locked.pBits) & 0xFFFFFF, 0x405060u);
+  texture->UnlockRect(0);
+  RECT outside{2, 2, 5, 3};
+  EXPECT_EQ(texture->LockRect(0, &locked, &outside, 0), D3DERR_INVALIDCALL);
+  device->SetTexture(0, nullptr);
+  texture->Release();
+}
+
+TEST_F(Resources, UpdateTextureAndUpdateSurfaceCopyFromSystemMemory) {
+  IDirect3DTexture9* source = nullptr;
+  IDirect3DTexture9* destination = nullptr;
+  ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &source, nullptr),
+            D3D_OK);
+  ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &destination,
+                                  nullptr),
+            D3D_OK);
+  D3DLOCKED_RECT locked{};
+  source->LockRect(0, &locked, nullptr, 0);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x)
+      reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] = 0xFF3366CC;
+  source->UnlockRect(0);
+  EXPECT_EQ(device->SetTexture(0, source), D3DERR_INVALIDCALL);
+  ASSERT_EQ(device->UpdateTexture(source, destination), D3D_OK);
+  device->SetTexture(0, destination);
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  DrawTexQuad(device.device, -1, -1, 1, 1);
+  EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0x3366cc, 0));
+
+  IDirect3DSurface9* plain = nullptr;
+  device->CreateOffscreenPlainSurface(2, 2, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &plain, nullptr);
+  plain->LockRect(&locked, nullptr, 0);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x)
+      reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] = 0xFFCC6633;
+  plain->UnlockRect();
+  IDirect3DSurface9* level = nullptr;
+  destination->GetSurfaceLevel(0, &level);
+  ASSERT_EQ(device->UpdateSurface(plain, nullptr, level, nullptr), D3D_OK);
+  DrawTexQuad(device.device, -1, -1, 1, 1);
+  EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0xcc6633, 0));
+  IDirect3DSurface9* managed = nullptr;
+  EXPECT_EQ(device->CreateOffscreenPlainSurface(2, 2, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &managed,
+                                                nullptr),
+            D3DERR_INVALIDCALL);
+  device->SetTexture(0, nullptr);
+  level->Release();
+  plain->Release();
+  source->Release();
+  destination->Release();
+}
