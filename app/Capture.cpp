@@ -22,6 +22,7 @@ Capture::Capture(std::string directory, int fps) : directory_(std::move(director
     return;
   }
   OsUseVirtualCounter(kTicksPerFrame * fps_);
+  sound_ = std::make_unique<CaptureSound>(directory_, fps_);
   ready_ = true;
 }
 
@@ -59,10 +60,12 @@ void Capture::onPresent(IDirect3DDevice9* device) {
     }
     backBuffer->Release();
   }
+  sound_->frame();
   OsAdvanceVirtualCounter(kTicksPerFrame);
 }
 
 void Capture::finish() {
   std::fprintf(stderr, "demo: captured %llu frames at %d fps into %s\n",
                static_cast<unsigned long long>(frames_), fps_, directory_.c_str());
+  if (sound_) sound_->finish(frames_);
 }

@@ -1,11 +1,16 @@
 // Capture runs: the clock becomes virtual and advances exactly one frame
 // (1000 / fps ms) at each Present, and every presented frame is written to the
-// capture folder as frame-NNNNNN.png. Deterministic: the same show gives the same
-// frames.
+// capture folder as frame-NNNNNN.png, with the music of that frame mixed into
+// audio.wav; at the end both become show.mp4 when ffmpeg is installed.
+// Deterministic: the same show gives the same frames and sound. Create it before
+// the script player, whose sound system must find the offline output chosen.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "app/CaptureSound.h"
 
 struct IDirect3DDevice9;
 struct IDirect3DSurface9;
@@ -35,4 +40,5 @@ class Capture {
   bool ready_ = false;
   std::uint64_t frames_ = 0;
   IDirect3DSurface9* readback_ = nullptr;  // system-memory copy of the back buffer, owned
+  std::unique_ptr<CaptureSound> sound_;
 };

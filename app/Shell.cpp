@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "app/Capture.h"
@@ -40,14 +41,18 @@ void Shutdown() {
 }  // namespace
 
 int RunShell(const ShellOptions& options) {
+  // The capture folder is named from where the user started, not the show's folder.
+  std::string captureDir;
+  if (!options.captureDir.empty())
+    captureDir = std::filesystem::absolute(options.captureDir).lexically_normal().string();
   if (!options.dataDir.empty() && !SetCurrentDirectoryA(options.dataDir.c_str())) {
     std::fprintf(stderr, "demo: cannot change into the show folder '%s'\n", options.dataDir.c_str());
     return 2;
   }
   if (options.headless) OsSetHeadless(true);
   std::unique_ptr<Capture> capture;
-  if (!options.captureDir.empty()) {
-    capture = std::make_unique<Capture>(options.captureDir, options.fps);
+  if (!captureDir.empty()) {
+    capture = std::make_unique<Capture>(captureDir, options.fps);
     if (!capture->ready()) return 2;
   }
 

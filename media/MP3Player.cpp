@@ -1,14 +1,28 @@
 #include "media/MP3Player.h"
 
-#include "platform/os/oshost.h"
+#include "media/SoundSystem.h"
 
-// This build has no sound library yet: loading music is reported instead of
-// playing silently, so a show author knows why the music is missing.
 MP3Player::MP3Player(const char* name) : fileName(name ? name : "") {
-  OsFatal("MP3Player Error", "Music is not available in this build: " + fileName, 0);
+  stream = FSOUND_Stream_OpenFile(fileName.c_str(), FSOUND_NORMAL | FSOUND_MPEGACCURATE, 0);
+  if (!stream) SoundSystemFatal(SoundErrorText(FSOUND_GetError()));
 }
 
-MP3Player::~MP3Player() = default;
-void MP3Player::play(std::int32_t) { playing = true; }
-void MP3Player::setVolume(std::int32_t) {}
-void MP3Player::stop() { playing = false; }
+MP3Player::~MP3Player() { FSOUND_Stream_Close(stream); }
+
+void MP3Player::play(std::int32_t startOffsetMs) {
+  if (playing) return;
+  FSOUND_Stream_SetTime(stream, startOffsetMs);
+  channel = FSOUND_Stream_PlayEx(FSOUND_FREE, stream, nullptr, 1);
+  FSOUND_SetPaused(channel, 0);
+  playing = true;
+}
+
+void MP3Player::setVolume(std::int32_t volume) {
+  if (playing) FSOUND_SetVolume(channel, volume);
+}
+
+void MP3Player::stop() {
+  if (!playing) return;
+  FSOUND_StopSound(channel);
+  playing = false;
+}

@@ -1,5 +1,5 @@
-# Sample show: what the player draws so far, about 25 seconds of pictures,
-# colours and layers (no 3D scene, music or Flash movie yet).
+# Sample show: about 25 seconds of pictures, colours and layers with music
+# (no 3D scene or Flash movie yet).
 # Layers with lower numbers lie underneath. Positions are in a 1024 x 768
 # screen, origin top-left; speeds are per second.
 
@@ -13,6 +13,9 @@ createcolor 0 0 0 black
 createcolor 255 255 255 white
 createcolor 70 30 10 warm
 createcolor 40 0 70 violet
+loadmusic music.mp3 theme
+
+playmusic theme 0
 
 # Night falls: the sky (JPEG) fades in under the hills (PNG with alpha).
 setlayer sky -20
@@ -92,4 +95,7 @@ waituntil 20500
 setlayer black 50
 setlayeralpha 50 0
 setlayeralphadelta 50 0.25
+setvolume 160
+waituntil 23000
+setvolume 80
 waituntil 25000

@@ -71,6 +71,17 @@ TEST(PlayerRun, UnknownKeywordEndsWithItsMessageAndStatus0) {
   EXPECT_EQ(CountFrames(show.file("out")), 0);  // parsing happens before the first frame
 }
 
+TEST(PlayerRun, RelativeCaptureFolderIsNamedFromWhereThePlayerStarted) {
+  TempDir here;
+  here.write("show/demo.psc", "waituntil 10\n");
+  ProcessResult r = RunProcess(SHOW_DEMO_EXE, {"--headless", "--capture", "frames", "--fps", "30",
+                                               "--data", "show"},
+                               here.path());
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(CountFrames(here.file("frames")), 2);
+  EXPECT_FALSE(fs::exists(here.file("show/frames")));
+}
+
 TEST(PlayerRun, UnknownOptionGivesUsageAndStatus2) {
   ProcessResult r = RunProcess(SHOW_DEMO_EXE, {"--frobnicate"});
   EXPECT_EQ(r.exitCode, 2);

@@ -1,0 +1,96 @@
+// The sound of capture runs: the WAV file as it grows, the samples given to each
+// frame, and the final mux.
+#include "app/CaptureSound.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "app/VideoMux.h"
+#include "app/WavWriter.h"
+#include "media/MP3Player.h"
+#include "media/MusicTestSupport.h"
+#include "media/SoundSystem.h"
+#include "support/TempDir.h"
+
+using namespace music_test;
+
+namespace {
+
+TEST(WavWriterTest, TheFileIsCompleteAfterEveryAppend) {
+  TempDir dir;
+  WavWriter wav(dir.file("a.wav"), 44100);
+  ASSERT_TRUE(wav.ok());
+  EXPECT_TRUE(ReadWav(dir.file("a.wav")).empty());
+  const std::int16_t frames[] = {1, -1, -32768, 32767, 258, 0};
+  ASSERT_TRUE(wav.append(frames, 3));
+  EXPECT_EQ(ReadWav(dir.file("a.wav")), std::vector<std::int16_t>(frames, frames + 6));
+  ASSERT_TRUE(wav.append(frames, 1));
+  EXPECT_EQ(ReadWav(dir.file("a.wav")).size(), 8u);
+  EXPECT_EQ(wav.frames(), 4u);
+  EXPECT_FALSE(WavWriter(dir.file("no/such/folder.wav"), 44100).ok());
+}
+
+class CaptureSoundTest : public OfflineMusic {
+ protected:
+  TempDir dir;
+};
+
+TEST_F(CaptureSoundTest, EachFrameGetsItsShareOfSamplesWithoutDrift) {
+  {
+    CaptureSound sound(dir.path(), 144);  // 306.25 samples a frame
+    for (int i = 0; i < 144 * 3; ++i) sound.frame();
+  }
+  EXPECT_EQ(ReadWav(dir.file("audio.wav")).size(), 2u * 3 * 44100);
+}
+
+TEST_F(CaptureSoundTest, MusicStartedAtAFrameIsHeardFromThatFramesFirstSample) {
+  CaptureSound sound(dir.path(), 30);
+  sound.frame();  // before the script player: silence
+  StartSoundSystem();
+  EXPECT_EQ(FSoundHostActiveOutput(), FSoundActiveOutput::Offline);
+  for (int i = 1; i < 10; ++i) sound.frame();
+  MP3Player music(MusicPath("marker.mp3").c_str());
+  music.play(0);  // at frame 10, 333 ms: the click is due at 1333 ms
+  for (int i = 10; i < 75; ++i) sound.frame();
+  std::vector<std::int16_t> wav = ReadWav(dir.file("audio.wav"));
+  ASSERT_EQ(wav.size(), 2u * 75 * 1470);
+  EXPECT_EQ(LoudestFrame(wav), 10 * 1470 + kSecond);
+}
+
+TEST_F(CaptureSoundTest, WithoutFfmpegTheRunSaysHowToMux) {
+  CaptureSound sound(dir.path(), 30);
+  sound.frame();
+  const char* path = std::getenv("PATH");
+  std::string saved = path ? path : "";
+  setenv("PATH", dir.path().c_str(), 1);
+  testing::internal::CaptureStderr();
+  sound.finish(1);
+  std::string said = testing::internal::GetCapturedStderr();
+  setenv("PATH", saved.c_str(), 1);
+  EXPECT_NE(said.find("ffmpeg is not installed"), std::string::npos) << said;
+  EXPECT_NE(said.find(MuxCommandLine(dir.path(), 30)), std::string::npos) << said;
+  EXPECT_NE(said.find("-framerate 30 -i " + dir.path() + "/frame-%06d.png -i " + dir.path() +
+                      "/audio.wav"),
+            std::string::npos)
+      << said;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("show.mp4")));
+}
+
+TEST_F(CaptureSoundTest, WithFfmpegTheFramesAndSoundBecomeAVideo) {
+  if (std::system("ffmpeg -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
+  std::string frames = "ffmpeg -nostdin -v error -f lavfi -i color=c=red:s=64x48 -frames:v 3 '" +
+                       dir.path() + "/frame-%06d.png'";
+  ASSERT_EQ(std::system(frames.c_str()), 0);
+  CaptureSound sound(dir.path(), 30);
+  for (int i = 0; i < 3; ++i) sound.frame();
+  testing::internal::CaptureStderr();
+  sound.finish(3);
+  std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("into " + dir.path() + "/show.mp4"), std::string::npos) << said;
+  EXPECT_GT(std::filesystem::file_size(dir.file("show.mp4")), 0u);
+}
+
+}  // namespace
