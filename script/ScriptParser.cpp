@@ -51,7 +51,7 @@ std::string Lower(std::string s) {
 }
 
 float Time(const std::string& s, float offset) {
-  return static_cast<float>(static_cast<double>(ParseInteger(s)) + offset);
+  return ToFloat(static_cast<double>(ParseInteger(s)) + offset);
 }
 
 const std::map<std::string, Factory>& Commands() {

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -67,4 +68,11 @@ std::int32_t ParseInteger(const std::string& s) {
   return static_cast<std::int32_t>(negative ? 0u - value : value);
 }
 
-float ParseReal(const std::string& s) { return static_cast<float>(std::strtod(s.c_str(), nullptr)); }
+float ParseReal(const std::string& s) { return ToFloat(std::strtod(s.c_str(), nullptr)); }
+
+float ToFloat(double value) {
+  // Out of float range the conversion is undefined; such values become infinite.
+  if (value > std::numeric_limits<float>::max()) return std::numeric_limits<float>::infinity();
+  if (value < -std::numeric_limits<float>::max()) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(value);
+}

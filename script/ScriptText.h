@@ -19,3 +19,5 @@ std::vector<ScriptLine> SplitScriptLines(const std::string& text);
 std::int32_t ParseInteger(const std::string& s);
 // Decimal floating point with fraction and exponent; no number gives 0.
 float ParseReal(const std::string& s);
+// A double as a float; beyond the float range it is infinite rather than undefined.
+float ToFloat(double value);

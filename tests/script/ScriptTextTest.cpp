@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "script/ScriptText.h"
 
 namespace {
@@ -57,6 +59,8 @@ TEST(ScriptText, RealConversionKeepsFractionsAndExponents) {
   EXPECT_FLOAT_EQ(ParseReal(" 3x"), 3.0f);
   EXPECT_FLOAT_EQ(ParseReal("x3"), 0.0f);
   EXPECT_FLOAT_EQ(ParseReal(""), 0.0f);
+  EXPECT_EQ(ParseReal("1e39"), std::numeric_limits<float>::infinity());
+  EXPECT_EQ(ParseReal("-1e300"), -std::numeric_limits<float>::infinity());
 }
 
 }  // namespace
