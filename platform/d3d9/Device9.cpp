@@ -186,6 +186,7 @@ Device9::~Device9() {
     glDeleteVertexArrays(1, &vertexArray_);
     glDeleteFramebuffers(1, &framebuffer_);
     glDeleteFramebuffers(1, &readFramebuffer_);
+    glFinish();  // the renderer's worker threads go idle before the context goes
     context_.reset();
   }
   direct3d_->Release();
