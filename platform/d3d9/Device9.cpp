@@ -186,6 +186,7 @@ Device9::~Device9() {
     glDeleteVertexArrays(1, &vertexArray_);
     glDeleteFramebuffers(1, &framebuffer_);
     glDeleteFramebuffers(1, &readFramebuffer_);
+    glFinish();  // the renderer's worker threads go idle before the context goes
     context_.reset();
   }
   direct3d_->Release();
@@ -326,13 +327,19 @@ HRESULT Device9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR
     gl_.SetDepthMask(true);
     glClearDepth(Z);
   }
-  if (Flags & D3DCLEAR_STENCIL) {
+  // A format without stencil keeps none worth preserving: clearing both halves of the
+  // packed buffer at once is the renderer's fast path.
+  bool stencilToo = (Flags & D3DCLEAR_STENCIL) ||
+                    ((Flags & D3DCLEAR_ZBUFFER) && !depth->format().stencil &&
+                     depth->format().internalFormat == GL_DEPTH24_STENCIL8);
+  if (stencilToo) {
     bits |= GL_STENCIL_BUFFER_BIT;
     gl_.SetStencilWriteMask(0xFFFFFFFFu);
     glClearStencil(static_cast<GLint>(Stencil & 0xFF));
   }
   // Clears cover the viewport, or the given rectangles within it.
   const D3DVIEWPORT9& vp = state_.viewport;
+  Surface9* target = renderTarget_.get();
   LONG vx0 = static_cast<LONG>(vp.X), vy0 = static_cast<LONG>(vp.Y);
   LONG vx1 = vx0 + static_cast<LONG>(vp.Width), vy1 = vy0 + static_cast<LONG>(vp.Height);
   auto clearBox = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
@@ -341,7 +348,9 @@ HRESULT Device9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR
     x1 = std::min(x1, vx1);
     y1 = std::min(y1, vy1);
     if (x0 >= x1 || y0 >= y1) return;
-    gl_.SetScissor(true, {x0, y0, x1 - x0, y1 - y0});
+    bool whole = x0 == 0 && y0 == 0 && x1 == static_cast<LONG>(target->width()) &&
+                 y1 == static_cast<LONG>(target->height());
+    gl_.SetScissor(!whole, {x0, y0, x1 - x0, y1 - y0});
     glClear(bits);
   };
   if (Count == 0) {

@@ -170,6 +170,17 @@ TEST_F(Combiner, CurrentCarriesTheResultOfThePreviousStage) {
   EXPECT_TRUE(ColorNear(Centre(), 0x305070, 1));
 }
 
+TEST_F(Combiner, AllEightStagesTakePart) {
+  device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF100804);
+  for (DWORD stage = 0; stage < 8; ++stage) {
+    device->SetTextureStageState(stage, D3DTSS_COLOROP, D3DTOP_ADD);
+    device->SetTextureStageState(stage, D3DTSS_COLORARG1, D3DTA_CURRENT);
+    device->SetTextureStageState(stage, D3DTSS_COLORARG2, D3DTA_TFACTOR);
+  }
+  DrawFullScreenColor(device.device, 0xFF000000);
+  EXPECT_TRUE(ColorNear(Centre(), 0x804020, 1));  // eight times the factor
+}
+
 TEST_F(Combiner, EveryStageResultIsSaturated) {
   // ADD(1, 1) gives 1, not 2; SUBTRACT(current, 0.5) then gives 0.5.
   device->SetRenderState(D3DRS_TEXTUREFACTOR, 0x80808080);

@@ -61,22 +61,22 @@ TEST(PointSprite, SizesAndClamps) {
 }
 
 TEST(PointSprite, LargerThanOpenGLPointsAllowAndSizeZeroDrawsNothing) {
-  TestDevice device(400, 400);
+  TestDevice device(304, 304);
   ASSERT_TRUE(device.ok());
   device->SetRenderState(D3DRS_LIGHTING, FALSE);
-  D3DMATRIX projection = PixelProjection(400, 400);
+  D3DMATRIX projection = PixelProjection(304, 304);
   device->SetTransform(D3DTS_PROJECTION, &projection);
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
   device->SetFVF(D3DFVF_XYZ);
   device->SetRenderState(D3DRS_POINTSIZE, FloatDword(301));
-  D3DVECTOR point{200, 200, 0};
+  D3DVECTOR point{152, 152, 0};
   device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point);
-  EXPECT_EQ(HalfSide(device.Read(), 400, 200, 200), 150);
+  EXPECT_EQ(HalfSide(device.Read(), 304, 152, 152), 150);
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
   device->SetRenderState(D3DRS_POINTSIZE, FloatDword(0));
   device->SetRenderState(D3DRS_POINTSIZE_MIN, FloatDword(0));
   device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point);
-  EXPECT_TRUE(ColorNear(device.Pixel(200, 200), 0x0000ff, 0));
+  EXPECT_TRUE(ColorNear(device.Pixel(152, 152), 0x0000ff, 0));
 }
 
 TEST(PointSprite, SpriteCoordinatesStartAtTheTopLeftOnEveryStage) {

@@ -353,3 +353,61 @@ TEST_F(Resources, UpdateTextureAndUpdateSurfaceCopyFromSystemMemory) {
   source->Release();
   destination->Release();
 }
+
+TEST_F(Resources, TheMeshFormatLitWithTwoStagesFromBuffers) {
+  // FVF 0x212: position, normal, two coordinate sets, as every scene mesh has it.
+  struct MeshVertex {
+    float x, y, z, nx, ny, nz, u0, v0, u1, v1;
+  };
+  const MeshVertex quad[4] = {{-1, 1, 0.5f, 0, 0, -1, 0.25f, 0.5f, 0.75f, 0.5f},
+                              {1, 1, 0.5f, 0, 0, -1, 0.25f, 0.5f, 0.75f, 0.5f},
+                              {-1, -1, 0.5f, 0, 0, -1, 0.25f, 0.5f, 0.75f, 0.5f},
+                              {1, -1, 0.5f, 0, 0, -1, 0.25f, 0.5f, 0.75f, 0.5f}};
+  IDirect3DVertexBuffer9* buffer = nullptr;
+  ASSERT_EQ(device->CreateVertexBuffer(sizeof quad, D3DUSAGE_WRITEONLY, 0x212, D3DPOOL_MANAGED,
+                                       &buffer, nullptr),
+            D3D_OK);
+  void* data = nullptr;
+  buffer->Lock(0, 0, &data, 0);
+  std::memcpy(data, quad, sizeof quad);
+  buffer->Unlock();
+  IDirect3DIndexBuffer9* indices = nullptr;
+  device->CreateIndexBuffer(12, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &indices,
+                            nullptr);
+  const WORD list[6] = {0, 1, 2, 1, 3, 2};
+  indices->Lock(0, 0, &data, 0);
+  std::memcpy(data, list, sizeof list);
+  indices->Unlock();
+  // Set 0 reads the left texel of the first texture, set 1 the right one of the second.
+  IDirect3DTexture9* first = MakeTexture(device.device, 2, 1, {0xFFCC6633, 0xFF000000});
+  IDirect3DTexture9* second = MakeTexture(device.device, 2, 1, {0xFF000000, 0xFF1A334D});
+  device->SetTexture(0, first);
+  device->SetTexture(1, second);
+  device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_ADD);
+  device->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
+  device->SetRenderState(D3DRS_LIGHTING, TRUE);
+  D3DLIGHT9 light{};
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Diffuse = {0.5f, 0.5f, 0.5f, 1};
+  light.Direction = {0, 0, 1};
+  device->SetLight(0, &light);
+  device->LightEnable(0, TRUE);
+  D3DMATERIAL9 material{};
+  material.Diffuse = {1, 1, 1, 1};
+  device->SetMaterial(&material);
+  ASSERT_EQ(device->SetVertexShader(nullptr), D3D_OK);
+  ASSERT_EQ(device->SetFVF(0x212), D3D_OK);
+  device->SetStreamSource(0, buffer, 0, sizeof(MeshVertex));
+  device->SetIndices(indices);
+  ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3D_OK);
+  // Lit diffuse 0.5; (0.8, 0.4, 0.2)·0.5 + (0.102, 0.2, 0.302) = (0.502, 0.4, 0.402).
+  EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0x806666, 1));
+  device->SetTexture(0, nullptr);
+  device->SetTexture(1, nullptr);
+  device->SetStreamSource(0, nullptr, 0, 0);
+  device->SetIndices(nullptr);
+  first->Release();
+  second->Release();
+  indices->Release();
+  buffer->Release();
+}
