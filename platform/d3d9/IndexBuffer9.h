@@ -5,9 +5,7 @@
 
 #include <epoxy/gl.h>
 
-#include <cstdint>
-#include <vector>
-
+#include "platform/d3d9/GlBufferStorage.h"
 #include "platform/d3d9/Resource9.h"
 
 class IndexBuffer9 final : public Resource9<IDirect3DIndexBuffer9> {
@@ -20,8 +18,8 @@ class IndexBuffer9 final : public Resource9<IDirect3DIndexBuffer9> {
   HRESULT Unlock() override;
   HRESULT GetDesc(D3DINDEXBUFFER_DESC* pDesc) override;
 
-  GLuint glBuffer() const { return buffer_; }
-  UINT size() const { return static_cast<UINT>(data_.size()); }
+  GLuint glBuffer() const { return storage_.glBuffer(); }
+  UINT size() const { return storage_.size(); }
   // Smallest and largest index among count indices from start (in indices);
   // false when the range lies outside the buffer.
   bool IndexRange(UINT start, UINT count, UINT* lowest, UINT* highest);
@@ -30,12 +28,9 @@ class IndexBuffer9 final : public Resource9<IDirect3DIndexBuffer9> {
   IndexBuffer9(Device9* device, UINT length, DWORD usage, D3DPOOL pool);
   ~IndexBuffer9() override;
 
-  std::vector<std::uint8_t> data_;
+  GlBufferStorage storage_;
   DWORD usage_;
   D3DPOOL pool_;
-  GLuint buffer_ = 0;
-  UINT lockCount_ = 0;
-  UINT dirtyBegin_ = 0, dirtyEnd_ = 0;
   // The last range asked for, kept while the contents do not change.
   struct RangeMemo {
     UINT start = 0, count = 0, lowest = 0, highest = 0;

@@ -30,21 +30,12 @@ HRESULT VertexBuffer9::Create(Device9* device, UINT length, DWORD usage, DWORD f
 
 VertexBuffer9::VertexBuffer9(Device9* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
     : Resource9(device, D3DRTYPE_VERTEXBUFFER),
-      data_(length, 0),
+      storage_(device, length, (usage & D3DUSAGE_DYNAMIC) != 0),
       usage_(usage),
       fvf_(fvf),
-      pool_(pool) {
-  device->Activate();
-  glGenBuffers(1, &buffer_);
-  glBindBuffer(GL_COPY_WRITE_BUFFER, buffer_);
-  glBufferData(GL_COPY_WRITE_BUFFER, length, data_.data(),
-               (usage & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
-}
+      pool_(pool) {}
 
-VertexBuffer9::~VertexBuffer9() {
-  device()->gl().ForgetBuffer(buffer_);
-  glDeleteBuffers(1, &buffer_);
-}
+VertexBuffer9::~VertexBuffer9() = default;
 
 HRESULT VertexBuffer9::QueryInterface(REFIID riid, void** ppvObject) {
   if (!ppvObject) return E_NOINTERFACE;
@@ -59,43 +50,17 @@ HRESULT VertexBuffer9::QueryInterface(REFIID riid, void** ppvObject) {
 }
 
 HRESULT VertexBuffer9::Lock(UINT OffsetToLock, UINT SizeToLock, void** ppbData, DWORD Flags) {
-  if (!ppbData) return ReportInvalidCall("VertexBuffer Lock: null pointer");
-  *ppbData = nullptr;
-  UINT size = static_cast<UINT>(data_.size());
-  if (OffsetToLock > size || SizeToLock > size - OffsetToLock)
-    return ReportInvalidCall("VertexBuffer Lock: range %u+%u outside %u bytes", OffsetToLock,
-                             SizeToLock, size);
-  UINT end = SizeToLock == 0 ? size : OffsetToLock + SizeToLock;
-  if (!(Flags & D3DLOCK_READONLY)) {
-    if (lockCount_ == 0 || dirtyBegin_ == dirtyEnd_) {
-      dirtyBegin_ = OffsetToLock;
-      dirtyEnd_ = end;
-    } else {
-      dirtyBegin_ = std::min(dirtyBegin_, OffsetToLock);
-      dirtyEnd_ = std::max(dirtyEnd_, end);
-    }
-  }
-  ++lockCount_;
-  *ppbData = data_.data() + OffsetToLock;
-  return D3D_OK;
+  return storage_.Lock("VertexBuffer", OffsetToLock, SizeToLock, ppbData, Flags);
 }
 
 HRESULT VertexBuffer9::Unlock() {
-  if (lockCount_ == 0) return ReportInvalidCall("VertexBuffer Unlock: not locked");
-  if (--lockCount_ > 0) return D3D_OK;
-  if (dirtyEnd_ > dirtyBegin_) {
-    device()->Activate();
-    glBindBuffer(GL_COPY_WRITE_BUFFER, buffer_);
-    glBufferSubData(GL_COPY_WRITE_BUFFER, dirtyBegin_, dirtyEnd_ - dirtyBegin_,
-                    data_.data() + dirtyBegin_);
-  }
-  dirtyBegin_ = dirtyEnd_ = 0;
-  return D3D_OK;
+  bool uploaded = false;
+  return storage_.Unlock("VertexBuffer", &uploaded);
 }
 
 HRESULT VertexBuffer9::GetDesc(D3DVERTEXBUFFER_DESC* pDesc) {
   if (!pDesc) return ReportInvalidCall("VertexBuffer GetDesc: null description");
   *pDesc = D3DVERTEXBUFFER_DESC{D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage_, pool_,
-                                static_cast<UINT>(data_.size()), fvf_};
+                                storage_.size(), fvf_};
   return D3D_OK;
 }

@@ -4,9 +4,7 @@
 
 #include <epoxy/gl.h>
 
-#include <cstdint>
-#include <vector>
-
+#include "platform/d3d9/GlBufferStorage.h"
 #include "platform/d3d9/Resource9.h"
 
 class VertexBuffer9 final : public Resource9<IDirect3DVertexBuffer9> {
@@ -19,18 +17,15 @@ class VertexBuffer9 final : public Resource9<IDirect3DVertexBuffer9> {
   HRESULT Unlock() override;
   HRESULT GetDesc(D3DVERTEXBUFFER_DESC* pDesc) override;
 
-  GLuint glBuffer() const { return buffer_; }
-  UINT size() const { return static_cast<UINT>(data_.size()); }
+  GLuint glBuffer() const { return storage_.glBuffer(); }
+  UINT size() const { return storage_.size(); }
 
  private:
   VertexBuffer9(Device9* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
   ~VertexBuffer9() override;
 
-  std::vector<std::uint8_t> data_;
+  GlBufferStorage storage_;
   DWORD usage_;
   DWORD fvf_;
   D3DPOOL pool_;
-  GLuint buffer_ = 0;
-  UINT lockCount_ = 0;
-  UINT dirtyBegin_ = 0, dirtyEnd_ = 0;  // bytes written under the current locks
 };
