@@ -1,9 +1,7 @@
 #include "app/Capture.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3d9/d3d9host.h"
@@ -17,7 +15,9 @@ constexpr LONGLONG kTicksPerFrame = 1000000;
 }  // namespace
 
 Capture::Capture(std::string directory, int fps) : directory_(std::move(directory)), fps_(fps) {
-  if (mkdir(directory_.c_str(), 0777) != 0 && errno != EEXIST) {
+  std::error_code error;
+  std::filesystem::create_directories(directory_, error);
+  if (!std::filesystem::is_directory(directory_, error)) {
     std::fprintf(stderr, "demo: cannot create the capture folder '%s'\n", directory_.c_str());
     return;
   }
