@@ -3,22 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "support/HeadlessDevice.h"
+
 TestDevice::TestDevice(UINT w, UINT h, D3DFORMAT depth, D3DFORMAT backBuffer)
     : width(w), height(h) {
   d3d = Direct3DCreate9(D3D_SDK_VERSION);
   if (!d3d) return;
-  D3DPRESENT_PARAMETERS params{};
-  params.BackBufferWidth = w;
-  params.BackBufferHeight = h;
-  params.BackBufferFormat = backBuffer;
-  params.BackBufferCount = 1;
-  params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  params.Windowed = TRUE;
-  params.EnableAutoDepthStencil = depth != D3DFMT_UNKNOWN;
-  params.AutoDepthStencilFormat = depth;
-  if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
-                               D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device)))
-    device = nullptr;
+  device = CreateHeadlessDevice(d3d, w, h, depth, backBuffer);
 }
 
 TestDevice::~TestDevice() {

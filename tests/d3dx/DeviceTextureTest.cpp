@@ -12,6 +12,7 @@
 #include "platform/d3dx/PictureFile.h"
 #include "platform/d3dx/d3dx9.h"
 #include "platform/os/oshost.h"
+#include "support/HeadlessDevice.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -22,16 +23,8 @@ class D3DXDevice : public ::testing::Test {
     OsSetHeadless(true);
     d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d_, nullptr);
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = 16;
-    params.BackBufferHeight = 16;
-    params.BackBufferFormat = D3DFMT_X8R8G8B8;
-    params.BackBufferCount = 1;
-    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    params.Windowed = TRUE;
-    ASSERT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
-                                 D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device_),
-              D3D_OK);
+    device_ = CreateHeadlessDevice(d3d_, 16, 16);
+    ASSERT_NE(device_, nullptr);
   }
   void TearDown() override {
     D3D9SetCapsOverride(nullptr);

@@ -10,6 +10,7 @@
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3dx/d3dx9.h"
 #include "platform/os/oshost.h"
+#include "support/HeadlessDevice.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -22,18 +23,8 @@ class ImageBlitterTest : public ::testing::Test {
     OsSetHeadless(true);
     direct3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(direct3d, nullptr);
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = 1024;
-    params.BackBufferHeight = 768;
-    params.BackBufferFormat = D3DFMT_X8R8G8B8;
-    params.BackBufferCount = 1;
-    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    params.Windowed = TRUE;
-    params.EnableAutoDepthStencil = TRUE;
-    params.AutoDepthStencilFormat = D3DFMT_D24X8;
-    ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
-                                     D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
-              D3D_OK);
+    device = CreateHeadlessDevice(direct3d, 1024, 768, D3DFMT_D24X8);
+    ASSERT_NE(device, nullptr);
   }
   void TearDown() override {
     if (device) device->Release();
