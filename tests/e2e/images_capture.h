@@ -19,6 +19,16 @@ std::ostream& operator<<(std::ostream& out, const Rgb& c);
 // True when every channel is within `tolerance` of the expected one.
 bool Near(const Rgb& actual, const Rgb& expected, int tolerance);
 
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kRed{255, 0, 0};
+constexpr Rgb kGreen{0, 255, 0};
+constexpr Rgb kBlue{0, 0, 255};
+
+// Checks one pixel of a captured frame and names its place when it differs.
+#define EXPECT_PIXEL(picture, x, y, expected, tolerance)                                   \
+  EXPECT_PRED3(Near, (picture).at(x, y), expected, tolerance) << "at (" << (x) << ", " << (y) \
+                                                               << ")"
+
 // A PNG file (8-bit RGB or RGBA) read whole; empty when it cannot be read.
 class PngPicture {
  public:

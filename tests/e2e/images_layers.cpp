@@ -8,15 +8,6 @@
 
 namespace {
 
-constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kRed{255, 0, 0};
-constexpr Rgb kGreen{0, 255, 0};
-constexpr Rgb kBlue{0, 0, 255};
-
-#define EXPECT_PIXEL(picture, x, y, expected, tolerance)                                   \
-  EXPECT_PRED3(Near, (picture).at(x, y), expected, tolerance) << "at (" << (x) << ", " << (y) \
-                                                               << ")"
-
 TEST(ImagesLayers, ColourLayerAtAPositionAndOpacity) {
   ShowCapture show("images_colour", 10);
   ASSERT_EQ(show.result().exitCode, 0) << show.result().output;

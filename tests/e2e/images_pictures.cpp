@@ -9,14 +9,7 @@
 
 namespace {
 
-constexpr Rgb kRed{255, 0, 0};
-constexpr Rgb kGreen{0, 255, 0};
-constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kNavy{0, 0, 80};
-
-#define EXPECT_PIXEL(picture, x, y, expected, tolerance)                                   \
-  EXPECT_PRED3(Near, (picture).at(x, y), expected, tolerance) << "at (" << (x) << ", " << (y) \
-                                                               << ")"
 
 TEST(ImagesPictures, PictureIsDrawnOneTexelPerPixel) {
   ShowCapture show("images_picture", 10);
