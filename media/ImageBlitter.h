@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "media/ComOwner.h"
+#include "platform/os/ComOwner.h"
 #include "platform/d3d9/d3d9.h"
 
 class ImageBlitter {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "media/ComOwner.h"
+#include "platform/os/ComOwner.h"
 #include "platform/d3d9/d3d9.h"
 
 // The whole file; ends the process when no disk file or archive entry has the name.

@@ -1,0 +1,42 @@
+// Colours, opacity and up to five texture layers turned into fixed-function state:
+// device material, texture stages, lighting and blending. Opacity is animatable.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/d3d9/d3d9types.h"
+#include "scene/Base.h"
+#include "scene/ObjectRef.h"
+#include "scene/Preparable.h"
+#include "scene/Texture.h"
+
+class Material : public Base, public Preparable {
+ public:
+  static constexpr const char* kObjectName = "material";
+
+  Material(std::int32_t id, SceneGraph* graph);
+  ~Material() override;
+
+  void Link() override;  // derives deviceMaterial; a diffuse map with alpha turns mode 0 into 2
+  // Every state for drawing a node of the given visibility with this material.
+  virtual void Apply(float visibility);
+  bool IsTransparent(float visibility);
+
+  void Update(bool) override {}
+  float* GetControlField(const char* name) override;  // "OPACITY"
+
+  D3DMATERIAL9 deviceMaterial{};
+  ObjectRef<Texture> diffuseMap;
+  ObjectRef<Texture> sphereMap;
+  ObjectRef<Texture> specularMap;
+  ObjectRef<Texture> addMap;
+  ObjectRef<Texture> lightMap;
+  std::int32_t blendMode = 0;  // 0 subtractive, 1 additive, 2 alpha blended
+  D3DCOLORVALUE diffuseColor{};
+  D3DCOLORVALUE specularColor{};
+  D3DCOLORVALUE ambientColor{};
+  float power = 0;
+  float specularLevel = 0;
+  float selfIllum = 0;
+  float opacity = 1.0f;  // "OPACITY"
+};

@@ -1,0 +1,3 @@
+#include "scene/Preparable.h"
+
+Preparable::~Preparable() = default;

@@ -1,0 +1,25 @@
+// Makes one camera the active camera at listed times, optionally each cycle.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "scene/loading/Controller.h"
+
+class Camera;
+
+class CameraActivatorController : public Controller {
+ public:
+  CameraActivatorController(Camera* camera, bool looping);
+  void AddSwitchTime(std::uint32_t value);
+  void Finish();  // sorts the times; the first becomes nextSwitch
+  void Evaluate(float time) override;
+
+  std::vector<std::uint32_t> switchTimes;
+  Camera* camera;  // not owned
+  std::uint32_t nextSwitch = 0xFFFFFFFFu;
+  std::uint32_t cycleBase = 0;
+  std::uint32_t animStart = 0;
+  std::uint32_t animEnd = 0;
+  bool looping;
+};

@@ -1,0 +1,78 @@
+#include "scene/loading/ChunkReader.h"
+
+#include <cstring>
+#include <utility>
+
+#include "scene/SceneFatal.h"
+
+ChunkReader::ChunkReader(const std::uint8_t* data, std::size_t size, std::string where)
+    : data(data), size(size), where(std::move(where)) {}
+
+void ChunkReader::Fail(const std::string& what) const {
+  SceneFatal("Damaged scene file " + where + ": " + what);
+}
+
+void ChunkReader::Need(std::size_t bytes, const char* field) const {
+  if (bytes > Remaining())
+    Fail(std::string(field) + " runs past the end of the chunk (" + std::to_string(bytes) +
+         " bytes needed, " + std::to_string(Remaining()) + " left)");
+}
+
+std::uint8_t ChunkReader::U8(const char* field) {
+  Need(1, field);
+  return data[position++];
+}
+
+std::uint16_t ChunkReader::U16(const char* field) {
+  Need(2, field);
+  std::uint16_t value = static_cast<std::uint16_t>(data[position] | data[position + 1] << 8);
+  position += 2;
+  return value;
+}
+
+std::uint32_t ChunkReader::U32(const char* field) {
+  Need(4, field);
+  const std::uint8_t* p = data + position;
+  position += 4;
+  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+std::int32_t ChunkReader::I32(const char* field) { return static_cast<std::int32_t>(U32(field)); }
+
+float ChunkReader::F32(const char* field) {
+  std::uint32_t bits = U32(field);
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+std::string ChunkReader::String(const char* field) {
+  std::uint16_t length = U16(field);
+  Need(length, field);
+  std::string text(reinterpret_cast<const char*>(data + position), length);
+  position += length;
+  return text;
+}
+
+D3DCOLORVALUE ChunkReader::Colour(const char* field) {
+  std::uint32_t argb = U32(field);
+  constexpr float kByte = 0.003921569f;
+  return D3DCOLORVALUE{static_cast<float>(argb >> 16 & 0xFF) * kByte,
+                       static_cast<float>(argb >> 8 & 0xFF) * kByte,
+                       static_cast<float>(argb & 0xFF) * kByte,
+                       static_cast<float>(argb >> 24 & 0xFF) * kByte};
+}
+
+void ChunkReader::Skip(std::size_t bytes, const char* field) {
+  Need(bytes, field);
+  position += bytes;
+}
+
+std::uint32_t ChunkReader::Count(std::size_t itemBytes, const char* field) {
+  std::uint32_t count = U32(field);
+  if (itemBytes != 0 && count > Remaining() / itemBytes)
+    Fail(std::string(field) + " of " + std::to_string(count) + " cannot fit in the " +
+         std::to_string(Remaining()) + " bytes left in the chunk");
+  return count;
+}
