@@ -1,0 +1,74 @@
+#include "scene/SceneGraph.h"
+
+#include <cstring>
+
+#include "scene/Camera.h"
+#include "scene/DefaultProcessor.h"
+#include "scene/GlowProcessor.h"
+#include "scene/Group.h"
+
+Base* SceneGraphFindObject(const SceneGraph* graph, std::int32_t id) {
+  return graph->FindObject(id);
+}
+
+SceneGraph::SceneGraph(IDirect3DDevice9* device) : cache(std::make_unique<StateCache>(device)) {}
+
+SceneGraph::~SceneGraph() {
+  // Objects go first, in registration order, while the lists they leave still exist.
+  for (auto& object : objects) object.reset();
+  controllers.clear();
+  cache.reset();
+}
+
+Base* SceneGraph::FindObject(std::int32_t id) const {
+  if (id == -1) return nullptr;
+  for (const auto& object : objects)
+    if (object && object->id == id) return object.get();
+  return nullptr;
+}
+
+void SceneGraph::SetActiveCamera(Camera* camera) {
+  if (activeCamera) activeCamera->Deactivate();
+  activeCamera = camera;
+  if (camera) camera->Activate();
+}
+
+void SceneGraph::SetActiveCameraByName(const char* name) {
+  for (Camera* camera : cameras) {
+    if (camera->name == name) {
+      SetActiveCamera(camera);
+      return;
+    }
+  }
+}
+
+void SceneGraph::Prepare() {
+  if (prepared) return;
+  if (cache->hasShadowFlag1 && cache->hasShadowFlag2 && cache->hasShadowLight)
+    cache->shadowsEnabled = 1;
+  // Linking may register nothing new, but index by position all the same.
+  for (std::size_t i = 0; i < objects.size(); ++i) objects[i]->Link();
+  if (root) root->Update(true);
+  if (skybox) skybox->Update(true);
+  defaultProcessor = Create<DefaultProcessor>(NextId());
+  processors.push_back(defaultProcessor);
+  processors.push_back(Create<GlowProcessor>(NextId()));
+  prepared = true;
+}
+
+void SceneGraph::SetTime(float time) {
+  for (auto& controller : controllers) controller->Evaluate(time);
+}
+
+void SceneGraph::Render() {
+  cache->glowPass = 0;
+  // Without a camera there is no view to cull or draw against.
+  if (!activeCamera || !root) return;
+  activeCamera->Activate();
+  for (Processor* processor : processors) processor->BeginFrame();
+  for (Processor* processor : processors) {
+    processor->ClearLists();
+    root->Collect(processor);
+    processor->Draw();
+  }
+}

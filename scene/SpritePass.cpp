@@ -1,0 +1,4 @@
+#include "scene/DefaultProcessor.h"
+#include "scene/ContractPending.h"
+
+void DefaultProcessor::DrawSprites() { ContractPending("DefaultProcessor::DrawSprites"); }
