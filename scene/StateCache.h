@@ -46,4 +46,8 @@ class StateCache {
   std::int32_t nextLightIndex = 0;
   IDirect3DDevice9* device;  // not owned
   std::map<std::string, ComOwner<IDirect3DTexture9>> textures;
+
+ private:
+  // What this cache last set and enabled on each light index it still has on.
+  std::map<DWORD, D3DLIGHT9> litLights_;
 };
