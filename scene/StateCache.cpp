@@ -33,11 +33,12 @@ void StateCache::SetMaterial(const D3DMATERIAL9& material) { device->SetMaterial
 void StateCache::SetLight(const D3DLIGHT9* light, std::int32_t& index) {
   if (index == -1) index = nextLightIndex++;
   const DWORD slot = static_cast<DWORD>(index);
-  if (light) {
-    device->SetLight(slot, light);
+  if (light && SUCCEEDED(device->SetLight(slot, light))) {
     device->LightEnable(slot, TRUE);
     litLights_[slot] = *light;
   } else {
+    // A refused light (a spot cone the device rejects) stays dark rather than showing
+    // the device's default white light or a stale one on its index.
     device->LightEnable(slot, FALSE);
     litLights_.erase(slot);
   }
