@@ -3,7 +3,8 @@
 // what earlier parts registered by name (SceneBuilder::Find):
 //   AddSampleWorld   ground, a crate with a moon on its arm, an unlit lamp,
 //                    cameras "front" and "side", a light   (SampleWorld.cpp)
-// Further parts (animations, glowing surfaces, sprites) go in files of their own
+//   AddSampleGlow    self-illuminated beacons and sparks (sprites)   (SampleGlow.cpp)
+// Further parts (animations) go in files of their own
 // and are listed in SampleScene.cpp.
 #pragma once
 
@@ -17,3 +18,5 @@ bool WriteSampleScene(const std::string& folder);
 
 void AddSampleWorld(SceneBuilder& scene);
 bool WriteSampleWorldTextures(const std::string& folder);
+void AddSampleGlow(SceneBuilder& scene);
+bool WriteSampleGlowTextures(const std::string& folder);
