@@ -2,9 +2,16 @@
 // node header and its version thresholds, every chunk type's fields read back
 // from the objects built, and the designed edge cases.
 #include <cstring>
+#include <filesystem>
 
 #include "SceneLoaderFixture.h"
+#include "scene/AnimatedTexture.h"
 #include "scene/Camera.h"
+#include "scene/Sprite.h"
+#include "scene/loading/CameraActivatorController.h"
+#include "scene/loading/PRSController.h"
+#include "scene/loading/SampleFloatController.h"
+#include "scene/loading/VertexController.h"
 #include "scene/IndexBuffer.h"
 #include "scene/Light.h"
 #include "scene/Material.h"
@@ -453,6 +460,78 @@ TEST_F(PSKSceneLoaderTest, TextureIsLoadedAndNamed) {
   EXPECT_NE(texture->texture, nullptr);
   EXPECT_FALSE(texture->HasAlpha());
   EXPECT_EQ(graph->cache->textures.count(picture), 1u);
+}
+
+TEST_F(PSKSceneLoaderTest, TextureWithASequenceFileBesideItIsAnimated) {
+  TempDir dir;
+  ASSERT_TRUE(SaveBytes(dir.file("one.bmp"), SolidBmp(2, 2, 255, 0, 0)));
+  ASSERT_TRUE(SaveBytes(dir.file("two.bmp"), SolidBmp(2, 2, 0, 255, 0)));
+  dir.write("one.seq", "images = 2\ni0 = " + dir.file("one.bmp") + "\ni1 = " + dir.file("two.bmp") +
+                           "\nanimations = 1\na0.field = Active Image\na0.keyframes = 2\n"
+                           "a0.kf0 = 0 0\na0.kf1 = 100 1\n");
+  // A folder named like a sequence file is no sequence file.
+  ASSERT_TRUE(SaveBytes(dir.file("three.bmp"), SolidBmp(2, 2, 0, 0, 255)));
+  std::filesystem::create_directory(dir.file("three.seq"));
+  scenefile::SceneWriter w;
+  w.Add(scenefile::TextureChunk{0, dir.file("one.bmp")});
+  w.Add(scenefile::TextureChunk{1, dir.file("three.bmp")});
+  Load(Bytes(w.Bytes()), 500, 2);
+  auto* animated = At<AnimatedTexture>(0);
+  ASSERT_NE(animated, nullptr);
+  EXPECT_EQ(animated->name, dir.file("one.bmp"));
+  EXPECT_EQ(animated->images.size(), 2u);
+  // Its description's keys run on the file's clock: (500, 0) and (700, 1).
+  ASSERT_EQ(graph->controllers.size(), 1u);
+  graph->SetTime(700);
+  EXPECT_EQ(animated->activeImage, 1.0f);
+  EXPECT_EQ(dynamic_cast<AnimatedTexture*>(graph->FindObject(loader->indexMap.at(1))), nullptr);
+  EXPECT_NE(At<Texture>(1), nullptr);
+}
+
+TEST_F(PSKSceneLoaderTest, AnimationChunksAndSpritesReachTheirReaders) {
+  scenefile::SceneWriter w;
+  w.Add(GroupAt(0, -1, "node"));
+  scenefile::CameraChunk camera;
+  camera.index = 1;
+  camera.version = 2;
+  camera.switchTimes = {300, 100};
+  camera.animStart = 10;
+  camera.animEnd = 1000;
+  w.Add(camera);
+  scenefile::VertexBufferChunk frames;
+  frames.index = 2;
+  frames.vertices.resize(1);
+  frames.extraFrames = {{{1, 1, 1}}};
+  w.Add(frames);
+  scenefile::MaterialChunk material;
+  material.index = 3;
+  w.Add(material);
+  scenefile::PRSControllerChunk prs;
+  prs.node = 0;
+  prs.times = {0, 1000, 0, 1000};
+  prs.keys.resize(2);
+  w.Add(prs);
+  w.Add(scenefile::VertexControllerChunk{0, 2, {0, 1000, 0, 1000}});
+  w.Add(scenefile::SampleFloatControllerChunk{0, 3, "OPACITY", {0, 1000, 100, 300}, {0, 10, 20}});
+  w.Add(scenefile::SpriteChunk{4, 0, kNone, 3.5f, 1});
+  Load(w.Bytes(), 50, 2, false);
+  ASSERT_EQ(graph->controllers.size(), 4u);
+  auto* activator = dynamic_cast<CameraActivatorController*>(graph->controllers[0].get());
+  ASSERT_NE(activator, nullptr);
+  EXPECT_EQ(activator->switchTimes, (std::vector<std::uint32_t>{100, 300}));
+  EXPECT_EQ(activator->animEnd, 2050u);  // mapped with the file's offset and scale
+  EXPECT_NE(dynamic_cast<PRSController*>(graph->controllers[1].get()), nullptr);
+  EXPECT_NE(dynamic_cast<VertexController*>(graph->controllers[2].get()), nullptr);
+  auto* sampled = dynamic_cast<SampleFloatController*>(graph->controllers[3].get());
+  ASSERT_NE(sampled, nullptr);
+  EXPECT_EQ(sampled->keyStart, 250u);
+  EXPECT_FALSE(sampled->looping);
+  Sprite* sprite = At<Sprite>(4);
+  ASSERT_NE(sprite, nullptr);
+  EXPECT_EQ(sprite->node, At<Group>(0));
+  EXPECT_EQ(At<Group>(0)->sprite, sprite);
+  EXPECT_EQ(sprite->size, 3.5f);
+  EXPECT_TRUE(sprite->skipInGlowPass);
 }
 
 TEST_F(PSKSceneLoaderTest, TimesAreScaledOffsetAndTruncated) {
