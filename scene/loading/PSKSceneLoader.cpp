@@ -338,6 +338,7 @@ void PSKSceneLoader::ReadVertexBuffer(std::uint32_t index, ChunkReader& reader) 
   if (frameCount == 1) return;
   auto& frames = static_cast<MultiVertexBuffer*>(buffer)->frames;
   frames.resize(frameCount);
+  if (vertexCount == 0) return;  // every frame is empty
   MultiVertexBuffer::Frame& first = frames[0];
   first.resize(vertexCount);
   for (std::uint32_t v = 0; v < vertexCount; ++v)
