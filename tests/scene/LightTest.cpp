@@ -102,10 +102,8 @@ TEST_F(LightTest, ControlFieldsAddressColourIntensityAndShadowColour) {
   EXPECT_EQ(light->GetControlField("Shadow ColorB"), &light->shadowColor.b);
   EXPECT_EQ(light->GetControlField("Shadow ColorA"), &light->shadowColor.a);
   EXPECT_EQ(light->GetControlField("VISTRACK"), &light->visibility);
-  EXPECT_EXIT(light->GetControlField("intensity"), ::testing::ExitedWithCode(0),
-              "Error: Group: Invalid control field!");
-  EXPECT_EXIT(light->GetControlField("FOVTRACK"), ::testing::ExitedWithCode(0),
-              "Error: Group: Invalid control field!");
+  EXPECT_SCENE_FATAL(light->GetControlField("intensity"), "Error: Group: Invalid control field!");
+  EXPECT_SCENE_FATAL(light->GetControlField("FOVTRACK"), "Error: Group: Invalid control field!");
 
   // Animating through the shadow multiplier changes the device light.
   light->Update(true);

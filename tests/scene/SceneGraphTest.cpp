@@ -111,8 +111,8 @@ TEST_F(SceneGraphTest, RenderRefreshesTheCameraAndWalksOnlyTheRootPerPipeline) {
 
   graph->Render();
   EXPECT_EQ(graph->cache->glowPass, 0);
-  EXPECT_TRUE(log == (Log{"p begin", "q begin", "p clear", "p root", "p child", "p draw",
-                          "q clear", "q root", "q child", "q draw"}));
+  EXPECT_TRUE(log == (Log{"p begin", "q begin", "p clear", "p root", "p child", "p draw", "q clear",
+                          "q root", "q child", "q draw"}));
   EXPECT_MATRIX_NEAR(DeviceTransform(D3DTS_VIEW), camera->view, 0.0f);
   EXPECT_NE(child, nullptr);
 }
