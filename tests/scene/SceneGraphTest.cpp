@@ -135,4 +135,55 @@ TEST_F(SceneGraphTest, DestructionDeletesObjectsInOrderThenControllersThenTheCac
   EXPECT_TRUE(log == (Log{"~object 0 cache", "~object 1 cache", "~controller"}));
 }
 
+// Preparation creates the real pipelines.
+TEST_F(SceneGraphTest, PrepareLinksUpdatesAndAddsThePipelinesOnce) {
+  Group* child = Node<Group>("child", 2);  // its parent is read later
+  child->transform.position = D3DXVECTOR3(0, 1, 0);
+  Light* light = Node<Light>("light", 2);
+  light->deviceLight.Type = D3DLIGHT_POINT;
+  light->deviceLight.Range = 10;
+  Group* root = Node<Group>("root");
+  root->transform.position = D3DXVECTOR3(5, 0, 0);
+  Group* skybox = Node<Group>("skybox");
+  skybox->transform.position = D3DXVECTOR3(0, 0, 9);
+  graph->root = root;
+  graph->skybox = skybox;
+  const std::size_t registered = graph->objects.size();
+
+  graph->Prepare();
+  EXPECT_TRUE(graph->prepared);
+  EXPECT_TRUE(root->children == (std::vector<Group*>{child, light}));
+  EXPECT_FLOAT_EQ(child->worldMatrix._41, 5.0f);  // the first transform pass
+  EXPECT_FLOAT_EQ(child->worldMatrix._42, 1.0f);
+  EXPECT_FLOAT_EQ(skybox->worldMatrix._43, 9.0f);
+  EXPECT_EQ(light->lightIndex, 0);  // lit by the first pass
+  EXPECT_TRUE(graph->lights == (std::vector<Light*>{light}));
+  ASSERT_EQ(graph->processors.size(), 2u);
+  EXPECT_EQ(graph->processors[0], static_cast<Processor*>(graph->defaultProcessor));
+  EXPECT_EQ(graph->objects.size(), registered + 2);
+  EXPECT_EQ(graph->processors[1]->id, graph->processors[0]->id + 1);
+
+  graph->Prepare();
+  EXPECT_EQ(graph->processors.size(), 2u);
+  EXPECT_EQ(graph->objects.size(), registered + 2);
+  EXPECT_EQ(root->children.size(), 2u);  // not linked twice
+
+  // A prepared scene without a camera still renders without drawing or crashing.
+  graph->Render();
+}
+
+TEST_F(SceneGraphTest, ShadowsNeedBothNodeFlagsAndAShadowLight) {
+  graph->cache->hasShadowFlag1 = 1;
+  graph->cache->hasShadowLight = 1;
+  graph->Prepare();
+  EXPECT_EQ(graph->cache->shadowsEnabled, 0);
+
+  SceneGraph other(device);
+  other.cache->hasShadowFlag1 = 1;
+  other.cache->hasShadowFlag2 = 1;
+  other.cache->hasShadowLight = 1;
+  other.Prepare();
+  EXPECT_NE(other.cache->shadowsEnabled, 0);
+}
+
 }  // namespace
