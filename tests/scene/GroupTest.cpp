@@ -100,6 +100,21 @@ TEST_F(GroupTest, NodeAmongItsOwnAncestorsEndsTheShow) {
   EXPECT_SCENE_FATAL(a->Link(), Literally("Node \"A\" is its own ancestor"));
 }
 
+TEST_F(GroupTest, NestingIsBoundedSoTheRecursiveWalksCannotExhaustTheStack) {
+  Group* top = Node<Group>("top");
+  Group* last = top;
+  for (int i = 0; i < Group::kMaxAncestors; ++i) {
+    last = Node<Group>("link", last->id);
+    last->transform.position = D3DXVECTOR3(0, 0, 1);
+  }
+  for (auto& object : graph->objects) object->Link();  // the deepest allowed
+  top->Update(true);
+  EXPECT_FLOAT_EQ(last->worldMatrix._43, float(Group::kMaxAncestors));
+  Group* tooDeep = Node<Group>("tooDeep", last->id);
+  EXPECT_SCENE_FATAL(tooDeep->Link(),
+                     Literally("Error: Node \"tooDeep\" is nested more than 1024 levels deep"));
+}
+
 TEST_F(GroupTest, WorldMatrixIsLocalTimesParentWorld) {
   Group* parent = Node<Group>("parent");
   parent->transform.position = D3DXVECTOR3(10, 0, 0);
