@@ -234,3 +234,27 @@ inline std::string WriteTarga(const TempDir& folder, const std::string& name, UI
   }
   return folder.write(name, bytes);
 }
+
+// Device state read back through the device's own getters.
+inline DWORD RenderState(IDirect3DDevice9* device, D3DRENDERSTATETYPE state) {
+  DWORD value = 0xDEADBEEF;
+  device->GetRenderState(state, &value);
+  return value;
+}
+inline DWORD StageState(IDirect3DDevice9* device, DWORD stage, D3DTEXTURESTAGESTATETYPE type) {
+  DWORD value = 0xDEADBEEF;
+  device->GetTextureStageState(stage, type, &value);
+  return value;
+}
+inline DWORD SamplerState(IDirect3DDevice9* device, DWORD stage, D3DSAMPLERSTATETYPE type) {
+  DWORD value = 0xDEADBEEF;
+  device->GetSamplerState(stage, type, &value);
+  return value;
+}
+// The texture on a stage (the reference GetTexture adds is dropped again).
+inline IDirect3DBaseTexture9* StageTexture(IDirect3DDevice9* device, DWORD stage) {
+  IDirect3DBaseTexture9* texture = nullptr;
+  device->GetTexture(stage, &texture);
+  if (texture) texture->Release();
+  return texture;
+}
