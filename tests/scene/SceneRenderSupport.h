@@ -115,7 +115,8 @@ class HeadlessScene {
     mesh->indexBuffer.Set(indices->id);
     mesh->group = node;
     node->mesh = mesh;
-    const std::uint32_t each = indices->triangleCount * 3 / std::uint32_t(materials.size());
+    const std::uint32_t each =
+        materials.empty() ? 0 : indices->triangleCount * 3 / std::uint32_t(materials.size());
     for (std::size_t i = 0; i < materials.size(); ++i) {
       SubMesh* sub = graph->Create<SubMesh>(graph->NextId());
       sub->material.Set(materials[i] ? materials[i]->id : -1);
