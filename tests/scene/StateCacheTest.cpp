@@ -77,6 +77,20 @@ TEST_F(StateCacheTest, AFreedSceneSwitchesItsLightsOffButNotALaterScenes) {
   EXPECT_EQ(kept.Diffuse.r, 0.25f);
 }
 
+TEST_F(StateCacheTest, AReplacedSceneLeavesNoLightOnForTheNext) {
+  for (float y : {1.0f, 2.0f}) {
+    Light* light = scene.Node<Light>(scene.Root(), 0, y, 0);
+    light->deviceLight.Type = D3DLIGHT_DIRECTIONAL;
+    light->intensity = 1;
+  }
+  scene.Prepare();
+  EXPECT_TRUE(Enabled(0));
+  EXPECT_TRUE(Enabled(1));
+  scene.graph = std::make_unique<SceneGraph>(scene.device);
+  EXPECT_FALSE(Enabled(0));
+  EXPECT_FALSE(Enabled(1));
+}
+
 TEST_F(StateCacheTest, ALightTheDeviceRefusesStaysDark) {
   D3DLIGHT9 spot{};
   spot.Type = D3DLIGHT_SPOT;
