@@ -5,7 +5,8 @@
 bool WriteSampleScene(const std::string& folder) {
   SceneBuilder scene;
   AddSampleWorld(scene);
-  if (!WriteSampleWorldTextures(folder)) return false;
+  AddSampleMotion(scene);
+  if (!WriteSampleWorldTextures(folder) || !WriteSampleMotionTextures(folder)) return false;
   const std::string path = folder + "/world.psk";
   if (!scene.writer.Save(path)) {
     std::fprintf(stderr, "scenegen: cannot write %s\n", path.c_str());

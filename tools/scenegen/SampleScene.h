@@ -3,8 +3,11 @@
 // what earlier parts registered by name (SceneBuilder::Find):
 //   AddSampleWorld   ground, a crate with a moon on its arm, an unlit lamp,
 //                    cameras "front" and "side", a light   (SampleWorld.cpp)
-// Further parts (animations, glowing surfaces, sprites) go in files of their own
-// and are listed in SampleScene.cpp.
+//   AddSampleMotion  the front camera's flight, the crate turning, the moon
+//                    swelling, a fading glass ball, a beacon fading through keys
+//                    in its text, a screen with an animated texture (SampleMotion.cpp)
+// Further parts (glowing surfaces, sprites) go in files of their own and are
+// listed in SampleScene.cpp.
 #pragma once
 
 #include <string>
@@ -17,3 +20,6 @@ bool WriteSampleScene(const std::string& folder);
 
 void AddSampleWorld(SceneBuilder& scene);
 bool WriteSampleWorldTextures(const std::string& folder);
+void AddSampleMotion(SceneBuilder& scene);
+// Also writes screen.seq, the screen's description, which must lie beside the player.
+bool WriteSampleMotionTextures(const std::string& folder);
