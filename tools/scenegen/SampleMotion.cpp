@@ -1,6 +1,6 @@
 // The moving part of the sample scene: the front camera's flight round the crate,
 // the crate turning (carrying the moon on its arm), the moon swelling, a glass
-// ball whose material fades, a beacon fading through keys in its own text, and a
+// ball whose material fades, a blinker fading through keys in its own text, and a
 // screen whose animated texture flips pictures and scrolls. The scene plays from
 // scene time 0 for about ten seconds.
 #include <cmath>
@@ -102,7 +102,7 @@ void AddSampleMotion(SceneBuilder& scene) {
   glass.specularLevel = 0.8f;
   glass.blendMode = 2;
   const std::uint32_t glassMaterial = scene.Material("glass", glass);
-  scene.MeshNode("glass", world, {2.6f, -2.2f, 0.0f}, MakeSphere(0.7f, 12, 16), glassMaterial);
+  scene.MeshNode("glass", world, {2.4f, 2.8f, -0.3f}, MakeSphere(0.7f, 12, 16), glassMaterial);
   scenefile::SampleFloatControllerChunk fade;
   fade.index = scene.NewIndex();
   fade.target = glassMaterial;
@@ -112,19 +112,19 @@ void AddSampleMotion(SceneBuilder& scene) {
     fade.samples.push_back(0.6f + 0.4f * std::cos(2 * kPi * static_cast<float>(k) / 12));
   scene.writer.Add(fade);
 
-  // A beacon that fades out and back every two seconds through keys in its own text.
+  // A blinker that fades out and back every two seconds through keys in its own text.
   scenefile::MaterialChunk glow;
   glow.diffuse = 0xFFFF6020;
   glow.ambient = 0xFFFF6020;
   glow.emissive = 0xFF808080;
-  const std::uint32_t glowMaterial = scene.Material("beacon", glow);
-  const std::uint32_t beacon =
-      scene.Group("beacon", world, {-2.8f, -1.0f, 1.3f}, {0, 0, 0, 1}, {1, 1, 1},
+  const std::uint32_t glowMaterial = scene.Material("blinker", glow);
+  const std::uint32_t blinker =
+      scene.Group("blinker", world, {3.8f, 1.0f, 2.4f}, {0, 0, 0, 1}, {1, 1, 1},
                   "# fades through VISTRACK: hidden at 0.5 and below\n"
                   "Animations = 1\n"
                   "a0.field = VISTRACK\na0.looping = 1\na0.keyframes = 3\n"
                   "a0.kf0 = 0 1\na0.kf1 = 1000 0.55\na0.kf2 = 2000 1\n");
-  scene.MeshNode("beacon light", beacon, {0, 0, 0}, MakeBox({0.4f, 0.4f, 0.4f}), glowMaterial);
+  scene.MeshNode("blinker light", blinker, {0, 0, 0}, MakeBox({0.4f, 0.4f, 0.4f}), glowMaterial);
 
   // A screen standing behind the crate on the left, facing the front camera.
   scenefile::MaterialChunk screen;

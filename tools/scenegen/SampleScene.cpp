@@ -5,8 +5,11 @@
 bool WriteSampleScene(const std::string& folder) {
   SceneBuilder scene;
   AddSampleWorld(scene);
+  AddSampleGlow(scene);
   AddSampleMotion(scene);
-  if (!WriteSampleWorldTextures(folder) || !WriteSampleMotionTextures(folder)) return false;
+  if (!WriteSampleWorldTextures(folder) || !WriteSampleGlowTextures(folder) ||
+      !WriteSampleMotionTextures(folder))
+    return false;
   const std::string path = folder + "/world.psk";
   if (!scene.writer.Save(path)) {
     std::fprintf(stderr, "scenegen: cannot write %s\n", path.c_str());

@@ -3,11 +3,11 @@
 // what earlier parts registered by name (SceneBuilder::Find):
 //   AddSampleWorld   ground, a crate with a moon on its arm, an unlit lamp,
 //                    cameras "front" and "side", a light   (SampleWorld.cpp)
+//   AddSampleGlow    self-illuminated beacons and sparks (sprites)   (SampleGlow.cpp)
 //   AddSampleMotion  the front camera's flight, the crate turning, the moon
-//                    swelling, a fading glass ball, a beacon fading through keys
+//                    swelling, a fading glass ball, a blinker fading through keys
 //                    in its text, a screen with an animated texture (SampleMotion.cpp)
-// Further parts (glowing surfaces, sprites) go in files of their own and are
-// listed in SampleScene.cpp.
+// Further parts go in files of their own and are listed in SampleScene.cpp.
 #pragma once
 
 #include <string>
@@ -20,6 +20,8 @@ bool WriteSampleScene(const std::string& folder);
 
 void AddSampleWorld(SceneBuilder& scene);
 bool WriteSampleWorldTextures(const std::string& folder);
+void AddSampleGlow(SceneBuilder& scene);
+bool WriteSampleGlowTextures(const std::string& folder);
 void AddSampleMotion(SceneBuilder& scene);
 // Also writes screen.seq, the screen's description, which must lie beside the player.
 bool WriteSampleMotionTextures(const std::string& folder);
