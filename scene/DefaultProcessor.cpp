@@ -85,22 +85,24 @@ void DefaultProcessor::Draw() {
   state.SetRenderState(D3DRS_ZENABLE, TRUE);
   state.SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
 
-  // Opaque before transparent, then by unsigned material id; the key is worked out
-  // once per entry rather than once per comparison.
-  std::vector<std::pair<std::uint64_t, SubMesh*>> order;
-  order.reserve(subMeshList.size());
-  for (SubMesh* subMesh : subMeshList) {
-    const std::uint64_t key = (std::uint64_t{subMesh->IsTransparent()} << 32) |
-                              static_cast<std::uint32_t>(subMesh->material.id);
-    order.emplace_back(key, subMesh);
-  }
-  std::sort(order.begin(), order.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (std::size_t i = 0; i < order.size(); ++i) subMeshList[i] = order[i].second;
-
+  SortSubMeshes();
   for (SubMesh* subMesh : subMeshList) DrawSubMesh(subMesh);
 
   if (!spriteList.empty()) DrawSprites();
+}
+
+void DefaultProcessor::SortSubMeshes() {
+  // The key is worked out once per entry rather than once per comparison.
+  sortKeys_.clear();
+  sortKeys_.reserve(subMeshList.size());
+  for (SubMesh* subMesh : subMeshList) {
+    const std::uint64_t key = (std::uint64_t{subMesh->IsTransparent()} << 32) |
+                              static_cast<std::uint32_t>(subMesh->material.id);
+    sortKeys_.emplace_back(key, subMesh);
+  }
+  std::sort(sortKeys_.begin(), sortKeys_.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 0; i < sortKeys_.size(); ++i) subMeshList[i] = sortKeys_[i].second;
 }
 
 void DefaultProcessor::DrawSubMesh(SubMesh* subMesh) {
