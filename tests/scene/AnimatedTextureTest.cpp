@@ -104,6 +104,7 @@ TEST_F(AnimatedTextureTest, DescriptionAnimationsDriveItsControlFields) {
 }
 
 TEST_F(AnimatedTextureTest, AnUnknownFieldIsReportedAndTheShowGoesOn) {
+  OsSetMessageBoxHandler([](const OsMessageBoxRecord&) { return IDOK; });  // not fatal
   OsClearShownMessageBoxes();
   AnimatedTexture* t = Load(ThreeImages() +
                             "animations=1\na0.field=active image\na0.keyframes=1\na0.kf0=0 2\n");
@@ -118,8 +119,8 @@ TEST_F(AnimatedTextureTest, AnUnknownFieldIsReportedAndTheShowGoesOn) {
 }
 
 TEST_F(AnimatedTextureTest, AnImageWithoutAFileNameEndsTheShow) {
-  EXPECT_EXIT(Load(std::string("images=2147483647\ni0=") + dir.file(Frame(0)) + "\n"),
-              ::testing::ExitedWithCode(0), "lists 2147483647 images but names no file for i1");
+  EXPECT_SCENE_FATAL(Load(std::string("images=2147483647\ni0=") + dir.file(Frame(0)) + "\n"),
+                     "lists 2147483647 images but names no file for i1");
 }
 
 }  // namespace

@@ -104,8 +104,8 @@ TEST_F(LoadAnimationsTest, UnknownFieldOfANodeEndsTheShow) {
   Group* node = Node<Group>("n");
   Configuration properties;
   properties.Parse("animations=1\na0.field=vistrack\n");  // names are case-sensitive
-  EXPECT_EXIT(node->LoadAnimations(graph.get(), properties, 0, 1),
-              ::testing::ExitedWithCode(0), "Group: Invalid control field!");
+  EXPECT_SCENE_FATAL(node->LoadAnimations(graph.get(), properties, 0, 1),
+                     "Group: Invalid control field!");
 }
 
 }  // namespace

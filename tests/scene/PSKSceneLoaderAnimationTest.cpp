@@ -134,8 +134,7 @@ TEST_F(AnimationChunksTest, VertexControllerNeedsAMultiFrameBuffer) {
   writer = single;
   AddVertices(0, 0);
   writer.Add(chunk);
-  EXPECT_EXIT(Load(), ::testing::ExitedWithCode(0),
-              "Vertex controller names vertex buffer 0, which has a single frame");
+  EXPECT_SCENE_FATAL(Load(), "Vertex controller names vertex buffer 0, which has a single frame");
 }
 
 TEST_F(AnimationChunksTest, SampledControllerReadsItsSamples) {
@@ -167,8 +166,7 @@ TEST_F(AnimationChunksTest, SampledControllerAimedAtAnObjectWithoutFieldsEndsThe
   chunk.field = "OPACITY";
   chunk.samples = {1};
   writer.Add(chunk);
-  EXPECT_EXIT(Load(), ::testing::ExitedWithCode(0),
-              "Sampled float controller names object 0, which is not a");
+  EXPECT_SCENE_FATAL(Load(), "Sampled float controller names object 0, which is not a");
   // A sample count the chunk cannot hold.
   SceneWriter damaged;
   writer = damaged;
@@ -178,7 +176,7 @@ TEST_F(AnimationChunksTest, SampledControllerAimedAtAnObjectWithoutFieldsEndsThe
   payload.resize(payload.size() + 16, 0);
   payload.insert(payload.end(), {0xFF, 0xFF, 0xFF, 0x7F});
   writer.Raw(12, 1, 1, payload);
-  EXPECT_EXIT(Load(), ::testing::ExitedWithCode(0), "sample count of 2147483647 cannot fit");
+  EXPECT_SCENE_FATAL(Load(), "sample count of 2147483647 cannot fit");
 }
 
 }  // namespace
