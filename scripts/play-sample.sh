@@ -14,7 +14,9 @@ mkdir -p out
 build/release/tools/cflpack/cflpack create out/sample.cfl examples/sample
 build/release/tools/cflpack/cflpack append build/release/app/demo out/sample.cfl out/sample-show
 rm -f out/sample.cfl
-# Played from out/, where no loose show files lie: everything comes from the archive.
+# An animated texture's description is read from beside the player, never from the archive.
+cp examples/sample/screen.seq out/
+# Played from out/, where only that description lies loose: the rest comes from the archive.
 cd out
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec ./sample-show "$@"

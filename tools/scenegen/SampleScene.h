@@ -4,8 +4,10 @@
 //   AddSampleWorld   ground, a crate with a moon on its arm, an unlit lamp,
 //                    cameras "front" and "side", a light   (SampleWorld.cpp)
 //   AddSampleGlow    self-illuminated beacons and sparks (sprites)   (SampleGlow.cpp)
-// Further parts (animations) go in files of their own
-// and are listed in SampleScene.cpp.
+//   AddSampleMotion  the front camera's flight, the crate turning, the moon
+//                    swelling, a fading glass ball, a blinker fading through keys
+//                    in its text, a screen with an animated texture (SampleMotion.cpp)
+// Further parts go in files of their own and are listed in SampleScene.cpp.
 #pragma once
 
 #include <string>
@@ -20,3 +22,6 @@ void AddSampleWorld(SceneBuilder& scene);
 bool WriteSampleWorldTextures(const std::string& folder);
 void AddSampleGlow(SceneBuilder& scene);
 bool WriteSampleGlowTextures(const std::string& folder);
+void AddSampleMotion(SceneBuilder& scene);
+// Also writes screen.seq, the screen's description, which must lie beside the player.
+bool WriteSampleMotionTextures(const std::string& folder);
