@@ -173,7 +173,7 @@ void SceneBuilder::AddFraming() {
     light.type = LightType::Directional;
     light.attenuation = {1, 0, 0};
     ImportNode node;
-    node.name = "frame light";
+    node.name = "frame light node";
     Vec3 from = Normalized(Vec3{-1, 1.5f, 1});
     node.local.translation = boundsCentre_ + from * distance;
     node.local.rotation = LookRotation(from * -1.0f, Vec3{0, 1, 0});
