@@ -11,7 +11,7 @@ namespace {
 
 // Everything that makes two vertices the same vertex in the output.
 struct VertexKey {
-  float values[11];  // position, normal, uv0, uv1, unused
+  float values[10];  // position, normal, uv0, uv1
   std::uint64_t morph;
   std::uint32_t group;  // side of a double-sided face, or the face itself when flat
   bool operator==(const VertexKey& o) const {
@@ -21,17 +21,68 @@ struct VertexKey {
 
 struct VertexKeyHash {
   std::size_t operator()(const VertexKey& k) const {
-    std::uint64_t h = 1469598103934665603ull;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(k.values);
-    for (std::size_t i = 0; i < sizeof k.values; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
-    h ^= k.morph + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
-    h ^= k.group * 0x9e3779b97f4a7c15ull;
+    std::uint32_t words[10];
+    std::memcpy(words, k.values, sizeof words);
+    std::uint64_t h = k.morph ^ (static_cast<std::uint64_t>(k.group) << 32);
+    for (std::uint32_t w : words) h = (h ^ w) * 0x9e3779b97f4a7c15ull, h ^= h >> 29;
+    // Float bits vary little in their low bits: mix everything into the low bits the table uses.
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdull;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ull;
+    h ^= h >> 33;
     return static_cast<std::size_t>(h);
   }
 };
 
-struct Corner {
-  std::uint32_t vertex;  // joined vertex id
+// Open addressing over the joined vertices' keys (node-based maps are slow here).
+class VertexTable {
+ public:
+  explicit VertexTable(std::size_t expected) {
+    std::size_t size = 16;
+    while (size < expected * 2) size <<= 1;
+    slots_.assign(size, kEmpty);
+    keys_.reserve(expected);
+    ids_.reserve(expected);
+  }
+  // The id of `key`, or `fresh` stored as its id when it is new.
+  std::uint32_t Find(const VertexKey& key, std::uint32_t fresh, bool* inserted) {
+    return Find(key, VertexKeyHash{}(key), fresh, inserted);
+  }
+  // Asks the memory for the slot a later Find with `hash` will read first.
+  void Prefetch(std::size_t hash) const { __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]); }
+  std::uint32_t Find(const VertexKey& key, std::size_t hash, std::uint32_t fresh, bool* inserted) {
+    if (keys_.size() * 2 >= slots_.size()) Grow();
+    std::size_t mask = slots_.size() - 1, at = hash & mask;
+    while (slots_[at] != kEmpty) {
+      if (keys_[slots_[at]] == key) {
+        *inserted = false;
+        return ids_[slots_[at]];
+      }
+      at = (at + 1) & mask;
+    }
+    slots_[at] = static_cast<std::uint32_t>(keys_.size());
+    keys_.push_back(key);
+    ids_.push_back(fresh);
+    *inserted = true;
+    return fresh;
+  }
+
+ private:
+  static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+  void Grow() {
+    std::vector<std::uint32_t> slots(slots_.size() * 2, kEmpty);
+    std::size_t mask = slots.size() - 1;
+    for (std::uint32_t k = 0; k < keys_.size(); ++k) {
+      std::size_t at = VertexKeyHash{}(keys_[k]) & mask;
+      while (slots[at] != kEmpty) at = (at + 1) & mask;
+      slots[at] = k;
+    }
+    slots_.swap(slots);
+  }
+  std::vector<std::uint32_t> slots_;
+  std::vector<VertexKey> keys_;
+  std::vector<std::uint32_t> ids_;
 };
 
 struct Triangle {
@@ -47,7 +98,6 @@ std::vector<MeshPart> BuildMeshParts(const ImportMesh& mesh, const std::vector<I
   // Joined vertices of the whole mesh first, then triangles per material.
   std::vector<scenefile::Vertex> joined;
   std::vector<std::vector<Vec3>> joinedDeltas;
-  std::unordered_map<VertexKey, std::uint32_t, VertexKeyHash> lookup;
   std::vector<int> materialOrder;
   std::unordered_map<int, std::vector<Triangle>> trianglesByMaterial;
   std::size_t targets = 0;
@@ -58,6 +108,10 @@ std::vector<MeshPart> BuildMeshParts(const ImportMesh& mesh, const std::vector<I
   std::uint32_t flatFace = 0;
   bool droppedNonFinite = false;
 
+  std::size_t corners = 0;
+  for (const auto& p : mesh.primitives) corners += p.indices.size();
+  VertexTable lookup(corners / 4);
+  joined.reserve(corners / 4);
   for (const auto& p : mesh.primitives) {
     const std::size_t n = p.positions.size();
     const ImportMaterial* material =
@@ -96,7 +150,9 @@ std::vector<MeshPart> BuildMeshParts(const ImportMesh& mesh, const std::vector<I
         morphHash[i] = h;
       }
 
-    auto vertexId = [&](std::uint32_t i, std::uint32_t group) {
+    // Each source vertex is looked up once per side; later corners reuse the answer.
+    std::vector<std::uint32_t> known[2];
+    auto makeKey = [&](std::uint32_t i, std::uint32_t group) {
       VertexKey key{};
       Vec3 pos = positions[i];
       key.values[0] = pos.x, key.values[1] = pos.y, key.values[2] = pos.z;
@@ -108,12 +164,16 @@ std::vector<MeshPart> BuildMeshParts(const ImportMesh& mesh, const std::vector<I
       key.values[6] = uv0[0], key.values[7] = uv0[1], key.values[8] = uv1[0], key.values[9] = uv1[1];
       key.morph = morphHash[i];
       key.group = group;
-      auto [it, inserted] = lookup.emplace(key, static_cast<std::uint32_t>(joined.size()));
+      return key;
+    };
+    auto insert = [&](std::uint32_t i, const VertexKey& key, std::size_t hash, std::vector<std::uint32_t>* cache) {
+      bool inserted = false;
+      std::uint32_t id = lookup.Find(key, hash, static_cast<std::uint32_t>(joined.size()), &inserted);
       if (inserted) {
         scenefile::Vertex v;
-        v.position = {pos.x, pos.y, pos.z};
-        v.uv0 = uv0;
-        v.uv1 = uv1;
+        v.position = {key.values[0], key.values[1], key.values[2]};
+        v.uv0 = {key.values[6], key.values[7]};
+        v.uv1 = {key.values[8], key.values[9]};
         joined.push_back(v);
         if (targets) {
           std::vector<Vec3> d(targets);
@@ -121,9 +181,36 @@ std::vector<MeshPart> BuildMeshParts(const ImportMesh& mesh, const std::vector<I
           joinedDeltas.push_back(std::move(d));
         }
       }
-      return it->second;
+      if (cache) (*cache)[i] = id;
+      return id;
     };
-
+    auto vertexId = [&](std::uint32_t i, std::uint32_t group) {
+      std::vector<std::uint32_t>* cache = group < 2 ? &known[group] : nullptr;
+      if (cache) {
+        if (cache->empty()) cache->assign(n, 0xFFFFFFFFu);
+        if ((*cache)[i] != 0xFFFFFFFFu) return (*cache)[i];
+      }
+      VertexKey key = makeKey(i, group);
+      return insert(i, key, VertexKeyHash{}(key), cache);
+    };
+    // Shared vertices are joined in source order first, with the table's memory asked
+    // for ahead of use: lookups in triangle order wait on the memory most of the time.
+    if (!flat) {
+      constexpr std::uint32_t kAhead = 16;
+      for (std::uint32_t side = 0; side < (twoSided ? 2u : 1u); ++side) {
+        known[side].assign(n, 0xFFFFFFFFu);
+        std::vector<VertexKey> keys(n);
+        std::vector<std::size_t> hashes(n);
+        for (std::uint32_t i = 0; i < n; ++i) {
+          keys[i] = makeKey(i, side);
+          hashes[i] = VertexKeyHash{}(keys[i]);
+        }
+        for (std::uint32_t i = 0; i < n; ++i) {
+          if (i + kAhead < n) lookup.Prefetch(hashes[i + kAhead]);
+          if (Finite(positions[i])) insert(i, keys[i], hashes[i], &known[side]);
+        }
+      }
+    }
     if (!trianglesByMaterial.count(p.material)) materialOrder.push_back(p.material);
     auto& list = trianglesByMaterial[p.material];
     for (std::size_t t = 0; t + 2 < p.indices.size(); t += 3) {
