@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "scene/Processor.h"
@@ -20,6 +21,8 @@ class DefaultProcessor : public Processor {
   void Draw() override;
   void CollectNode(Group* group) override;
   void DrawSubMesh(SubMesh* subMesh);
+  // Opaque before transparent, then by unsigned material id (not stable).
+  void SortSubMeshes();
   // The additive point-sprite pass over spriteList.
   void DrawSprites();
 
@@ -31,4 +34,7 @@ class DefaultProcessor : public Processor {
   Material* lastMaterial = nullptr;
   float lastVisibility = 0;
   std::uint32_t lastFvf = 0;
+
+ private:
+  std::vector<std::pair<std::uint64_t, SubMesh*>> sortKeys_;  // kept between frames
 };

@@ -1,8 +1,49 @@
 #include "scene/GlowTargets.h"
-#include "scene/ContractPending.h"
 
-void CreateGlowTargets(IDirect3DDevice9*) { ContractPending("CreateGlowTargets"); }
-void ReleaseGlowTargets() { ContractPending("ReleaseGlowTargets"); }
-IDirect3DTexture9* GlowTarget(int) { ContractPending("GlowTarget"); }
-IDirect3DSurface9* GlowDepth() { ContractPending("GlowDepth"); }
-bool GlowTargetsComplete() { ContractPending("GlowTargetsComplete"); }
+namespace {
+
+// One set per program, shared by every scene's glow pipeline.
+IDirect3DTexture9* glowTargets[kGlowLevels] = {};
+IDirect3DSurface9* glowDepth = nullptr;
+
+}  // namespace
+
+void CreateGlowTargets(IDirect3DDevice9* device) {
+  if (glowDepth || !device) return;
+  for (int i = 0; i < kGlowLevels; ++i) {
+    // A retry after a refused depth surface keeps the targets it already has.
+    if (glowTargets[i]) continue;
+    const UINT size = static_cast<UINT>(kGlowLevelSizes[i]);
+    IDirect3DTexture9* texture = nullptr;
+    if (FAILED(device->CreateTexture(size, size, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
+                                     D3DPOOL_DEFAULT, &texture, nullptr)))
+      texture = nullptr;
+    glowTargets[i] = texture;
+  }
+  IDirect3DSurface9* depth = nullptr;
+  if (FAILED(device->CreateDepthStencilSurface(512, 512, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0,
+                                               TRUE, &depth, nullptr)))
+    depth = nullptr;
+  glowDepth = depth;
+}
+
+void ReleaseGlowTargets() {
+  for (IDirect3DTexture9*& texture : glowTargets) {
+    if (texture) texture->Release();
+    texture = nullptr;
+  }
+  if (glowDepth) glowDepth->Release();
+  glowDepth = nullptr;
+}
+
+IDirect3DTexture9* GlowTarget(int level) {
+  return level >= 0 && level < kGlowLevels ? glowTargets[level] : nullptr;
+}
+
+IDirect3DSurface9* GlowDepth() { return glowDepth; }
+
+bool GlowTargetsComplete() {
+  for (IDirect3DTexture9* texture : glowTargets)
+    if (!texture) return false;
+  return glowDepth != nullptr;
+}

@@ -34,6 +34,7 @@ void SceneGraph::SetActiveCamera(Camera* camera) {
 }
 
 void SceneGraph::SetActiveCameraByName(const char* name) {
+  if (!name) return;
   for (Camera* camera : cameras) {
     if (camera->name == name) {
       SetActiveCamera(camera);

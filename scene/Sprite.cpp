@@ -1,7 +1,19 @@
 #include "scene/Sprite.h"
-#include "scene/ContractPending.h"
 
-Sprite::Sprite(std::int32_t id, SceneGraph* graph) : Base(id, graph), texture(graph) { ContractPending("Sprite::Sprite"); }
-Sprite::~Sprite() { ContractPending("Sprite::~Sprite"); }
-float* Sprite::GetControlField(const char*) { ContractPending("Sprite::GetControlField"); }
-bool Sprite::DrawsBefore(const Sprite*, const Sprite*) { ContractPending("Sprite::DrawsBefore"); }
+#include <cstdint>
+#include <cstring>
+
+#include "scene/SceneFatal.h"
+
+Sprite::Sprite(std::int32_t id, SceneGraph* graph) : Base(id, graph), texture(graph) {}
+
+Sprite::~Sprite() = default;
+
+float* Sprite::GetControlField(const char* name) {
+  if (std::strcmp(name, "Size") == 0) return &size;
+  SceneFatal("Sprite: Invalid control field!");
+}
+
+bool Sprite::DrawsBefore(const Sprite* a, const Sprite* b) {
+  return static_cast<std::uint32_t>(a->texture.id) < static_cast<std::uint32_t>(b->texture.id);
+}

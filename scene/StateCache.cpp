@@ -1,14 +1,108 @@
 #include "scene/StateCache.h"
-#include "scene/ContractPending.h"
 
-StateCache::StateCache(IDirect3DDevice9* device) : aspect(0), device(device) { ContractPending("StateCache::StateCache"); }
-StateCache::~StateCache() { ContractPending("StateCache::~StateCache"); }
-void StateCache::SetRenderState(D3DRENDERSTATETYPE, DWORD) { ContractPending("StateCache::SetRenderState"); }
-void StateCache::SetMaterial(const D3DMATERIAL9&) { ContractPending("StateCache::SetMaterial"); }
-void StateCache::SetLight(const D3DLIGHT9*, std::int32_t&) { ContractPending("StateCache::SetLight"); }
-void StateCache::DrawIndexed(D3DPRIMITIVETYPE, INT, UINT, UINT, UINT, UINT) { ContractPending("StateCache::DrawIndexed"); }
-void StateCache::SetRenderTargetTexture(IDirect3DTexture9*) { ContractPending("StateCache::SetRenderTargetTexture"); }
-void StateCache::ResetStages(DWORD) { ContractPending("StateCache::ResetStages"); }
-bool StateCache::CreateVertexBuffer(VertexBuffer&) { ContractPending("StateCache::CreateVertexBuffer"); }
-bool StateCache::CreateIndexBuffer(IndexBuffer&) { ContractPending("StateCache::CreateIndexBuffer"); }
-IDirect3DTexture9* StateCache::LookupTexture(const std::string&) { ContractPending("StateCache::LookupTexture"); }
+#include <bit>
+#include <cstring>
+#include <memory>
+
+#include "archive/MemFile.h"
+#include "platform/d3dx/d3dx9tex.h"
+#include "scene/IndexBuffer.h"
+#include "scene/SceneFatal.h"
+#include "scene/VertexBuffer.h"
+
+StateCache::StateCache(IDirect3DDevice9* device)
+    : aspect(std::bit_cast<float>(0x3FAAAA8Fu)), device(device) {}
+
+StateCache::~StateCache() {
+  // Another scene may already have put its own light on one of our indices; only a
+  // light still holding what this cache set is ours to switch off.
+  for (const auto& [index, light] : litLights_) {
+    D3DLIGHT9 current{};
+    if (SUCCEEDED(device->GetLight(index, &current)) &&
+        std::memcmp(&current, &light, sizeof current) == 0)
+      device->LightEnable(index, FALSE);
+  }
+}
+
+void StateCache::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
+  device->SetRenderState(state, value);
+}
+
+void StateCache::SetMaterial(const D3DMATERIAL9& material) { device->SetMaterial(&material); }
+
+void StateCache::SetLight(const D3DLIGHT9* light, std::int32_t& index) {
+  if (index == -1) index = nextLightIndex++;
+  const DWORD slot = static_cast<DWORD>(index);
+  if (light && SUCCEEDED(device->SetLight(slot, light))) {
+    device->LightEnable(slot, TRUE);
+    litLights_[slot] = *light;
+  } else {
+    // A refused light (a spot cone the device rejects) stays dark rather than showing
+    // the device's default white light or a stale one on its index.
+    device->LightEnable(slot, FALSE);
+    litLights_.erase(slot);
+  }
+}
+
+void StateCache::DrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
+                             UINT vertexCount, UINT startIndex, UINT primitiveCount) {
+  device->DrawIndexedPrimitive(type, baseVertex, minIndex, vertexCount, startIndex,
+                               primitiveCount);
+}
+
+void StateCache::SetRenderTargetTexture(IDirect3DTexture9* texture) {
+  IDirect3DSurface9* surface = nullptr;
+  if (FAILED(texture->GetSurfaceLevel(0, &surface))) return;
+  device->SetRenderTarget(0, surface);
+  surface->Release();
+}
+
+void StateCache::ResetStages(DWORD first) {
+  for (DWORD stage = first; stage < 8; ++stage) {
+    device->SetTexture(stage, nullptr);
+    device->SetTextureStageState(stage, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+    device->SetTextureStageState(stage, D3DTSS_TEXCOORDINDEX, stage);
+  }
+}
+
+bool StateCache::CreateVertexBuffer(VertexBuffer& buffer) {
+  IDirect3DVertexBuffer9* made = nullptr;
+  if (FAILED(device->CreateVertexBuffer(buffer.stride * buffer.vertexCount, D3DUSAGE_WRITEONLY,
+                                        buffer.fvf, D3DPOOL_MANAGED, &made, nullptr)))
+    return false;
+  buffer.deviceBuffer.reset(made);
+  return true;
+}
+
+bool StateCache::CreateIndexBuffer(IndexBuffer& buffer) {
+  IDirect3DIndexBuffer9* made = nullptr;
+  if (FAILED(device->CreateIndexBuffer(buffer.triangleCount * 6, D3DUSAGE_WRITEONLY,
+                                       D3DFMT_INDEX16, D3DPOOL_MANAGED, &made, nullptr)))
+    return false;
+  buffer.deviceBuffer.reset(made);
+  return true;
+}
+
+IDirect3DTexture9* StateCache::LookupTexture(const std::string& fileName) {
+  auto found = textures.find(fileName);
+  if (found != textures.end()) return found->second.get();
+
+  const std::string failed = "Texture load failed: " + fileName;
+  MemFile* file = MemFileOpen(fileName.c_str());
+  if (!file) SceneFatal(failed);
+  MemFileSeek(file, 0, 2);
+  const std::int32_t size = MemFileTell(file);
+  MemFileSeek(file, 0, 0);
+  auto bytes = std::make_unique<std::uint8_t[]>(size > 0 ? static_cast<std::size_t>(size) : 1);
+  const std::size_t read = MemFileRead(bytes.get(), 1, static_cast<std::size_t>(size), file);
+  MemFileClose(file);
+
+  IDirect3DTexture9* texture = nullptr;
+  if (FAILED(D3DXCreateTextureFromFileInMemoryEx(
+          device, bytes.get(), static_cast<UINT>(read), 0, 0, 0, 0, D3DFMT_UNKNOWN,
+          D3DPOOL_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &texture)) ||
+      !texture)
+    SceneFatal(failed);
+  textures.emplace(fileName, ComOwner<IDirect3DTexture9>(texture));
+  return texture;
+}

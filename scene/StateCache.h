@@ -24,7 +24,8 @@ class StateCache {
 
   void SetRenderState(D3DRENDERSTATETYPE state, DWORD value);
   void SetMaterial(const D3DMATERIAL9& material);
-  // Index -1 gets the next one. A light is set and enabled; null disables the index.
+  // Index -1 gets the next one. A light is set and enabled; null, or a light the device
+  // refuses, disables the index.
   void SetLight(const D3DLIGHT9* light, std::int32_t& index);
   void DrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex, UINT vertexCount,
                    UINT startIndex, UINT primitiveCount);
@@ -46,4 +47,8 @@ class StateCache {
   std::int32_t nextLightIndex = 0;
   IDirect3DDevice9* device;  // not owned
   std::map<std::string, ComOwner<IDirect3DTexture9>> textures;
+
+ private:
+  // What this cache last set and enabled on each light index it still has on.
+  std::map<DWORD, D3DLIGHT9> litLights_;
 };

@@ -7,12 +7,14 @@
 #include "media/MP3Player.h"
 #include "media/SoundSystem.h"
 #include "platform/d3d9/d3d9.h"
+#include "scene/GlowTargets.h"
 #include "scene/SceneGraph.h"
 
 Scripter::Scripter(IDirect3DDevice9* device, std::uint32_t screenWidth,
                    std::uint32_t screenHeight, ScriptClock clock)
     : device(device), screenWidth(screenWidth), screenHeight(screenHeight), clock(std::move(clock)) {
   StartSoundSystem();
+  CreateGlowTargets(device);
 }
 
 Scripter::~Scripter() {
@@ -24,6 +26,7 @@ Scripter::~Scripter() {
   layers.clear();
   images.clear();
   CloseSoundSystem();
+  ReleaseGlowTargets();
 }
 
 bool Scripter::update() {

@@ -5,8 +5,8 @@
 #include "media/FlashPlayer.h"
 #include "media/ImageBlitter.h"
 #include "media/MP3Player.h"
-#include "platform/os/oshost.h"
 #include "scene/SceneGraph.h"
+#include "scene/loading/PSKSceneLoader.h"
 #include "script/Scripter.h"
 
 namespace {
@@ -26,9 +26,10 @@ float ChannelFloat(std::int32_t parsed) {
 
 bool LoadScene::execute(float) {
   scripter->freeScene(slotName);
-  // Scenes come with the scene loader; until then a scene command cannot be played.
-  OsFatal("Error", "Couldn't load scene " + fileName + ": this player cannot load 3D scenes yet",
-          0);
+  auto graph = std::make_unique<SceneGraph>(scripter->device);
+  graph->Create<PSKSceneLoader>(graph->NextId())->LoadFile(fileName.c_str());
+  scripter->scenes[slotName] = std::move(graph);
+  return true;
 }
 
 bool LoadFlash::execute(float) {

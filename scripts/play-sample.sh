@@ -7,7 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release -j"$(nproc 2>/dev/null || echo 2)" --target demo cflpack
+cmake --build build/release -j"$(nproc 2>/dev/null || echo 2)" --target demo cflpack scenegen
+# The sample's 3D scene and its textures are made from source (the same bytes every time).
+build/release/tools/scenegen/scenegen sample examples/sample
 mkdir -p out
 build/release/tools/cflpack/cflpack create out/sample.cfl examples/sample
 build/release/tools/cflpack/cflpack append build/release/app/demo out/sample.cfl out/sample-show

@@ -1,5 +1,5 @@
-# Sample show: about 25 seconds of pictures, colours and layers with music
-# (no 3D scene or Flash movie yet).
+# Sample show: about 35 seconds of pictures, colours and layers with music,
+# then a 3D scene between picture layers (no Flash movie yet).
 # Layers with lower numbers lie underneath. Positions are in a 1024 x 768
 # screen, origin top-left; speeds are per second.
 
@@ -14,6 +14,7 @@ createcolor 255 255 255 white
 createcolor 70 30 10 warm
 createcolor 40 0 70 violet
 loadmusic music.mp3 theme
+loadscene world.psk world
 
 playmusic theme 0
 
@@ -99,3 +100,24 @@ setvolume 160
 waituntil 23000
 setvolume 80
 waituntil 25000
+
+# The 3D scene: the sky (layer -20) lies under it, the hills (layer 10) and a
+# panel (layer 15) over it. Its clock starts at 0 when it starts to play.
+clearlayers
+setlayer sky -20
+setlayer hills 10
+setlayerpos 10 0 640
+setlayer panel 15
+setlayerpos 15 24 24
+setlayeralpha 15 0.85
+playscene world
+setscenetime 0
+setactivecamera front
+waituntil 29000
+setactivecamera side
+waituntil 33000
+setlayer black 50
+setlayeralpha 50 0
+setlayeralphadelta 50 0.5
+waituntil 35000
+stopscene

@@ -69,6 +69,13 @@ void ChunkReader::Skip(std::size_t bytes, const char* field) {
   position += bytes;
 }
 
+const std::uint8_t* ChunkReader::Take(std::size_t bytes, const char* field) {
+  Need(bytes, field);
+  const std::uint8_t* start = data + position;
+  position += bytes;
+  return start;
+}
+
 std::uint32_t ChunkReader::Count(std::size_t itemBytes, const char* field) {
   std::uint32_t count = U32(field);
   if (itemBytes != 0 && count > Remaining() / itemBytes)

@@ -23,6 +23,8 @@ class ChunkReader {
   // u32 ARGB, as four floats red, green, blue, alpha (each byte * 1/255).
   D3DCOLORVALUE Colour(const char* field);
   void Skip(std::size_t bytes, const char* field);
+  // The next `bytes` bytes, checked and passed over, for reading bulk arrays at once.
+  const std::uint8_t* Take(std::size_t bytes, const char* field);
   // A u32 count of items of `itemBytes` each that must fit in what is left.
   std::uint32_t Count(std::size_t itemBytes, const char* field);
   // Ends the show unless `bytes` remain.

@@ -1,8 +1,149 @@
 #include "scene/loading/Configuration.h"
-#include "scene/ContractPending.h"
 
-void Configuration::Parse(std::string_view) { ContractPending("Configuration::Parse"); }
-std::optional<std::string> Configuration::GetString(std::string_view) const { ContractPending("Configuration::GetString"); }
-std::int32_t Configuration::GetInt(std::string_view) const { ContractPending("Configuration::GetInt"); }
-float Configuration::GetFloat(std::string_view) const { ContractPending("Configuration::GetFloat"); }
-bool Configuration::Has(std::string_view) const { ContractPending("Configuration::Has"); }
+#include <charconv>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// Byte-wise ASCII rules, so no locale changes what a key or a number is.
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+char ToLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string_view TrimLineBreaks(std::string_view line) {
+  while (!line.empty() && (line.front() == '\r' || line.front() == '\n')) line.remove_prefix(1);
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+  return line;
+}
+
+std::string_view TrimSpace(std::string_view text) {
+  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string Lower(std::string_view text) {
+  std::string lowered(text);
+  for (char& c : lowered) c = ToLower(c);
+  return lowered;
+}
+
+// The pieces between runs of '='; a leading run yields no empty piece.
+std::vector<std::string_view> SplitAtEquals(std::string_view line) {
+  std::vector<std::string_view> pieces;
+  std::size_t at = 0;
+  while (at < line.size()) {
+    while (at < line.size() && line[at] == '=') ++at;
+    if (at == line.size()) break;
+    std::size_t end = line.find('=', at);
+    if (end == std::string_view::npos) end = line.size();
+    pieces.push_back(line.substr(at, end - at));
+    at = end;
+  }
+  return pieces;
+}
+
+void AddLine(std::map<std::string, std::string>& values, std::string_view line) {
+  line = TrimLineBreaks(line);
+  if (line.empty() || line.front() == '#') return;
+  std::vector<std::string_view> pieces = SplitAtEquals(line);
+  if (pieces.empty()) return;
+  std::string key = Lower(TrimSpace(pieces[0]));
+  std::string value = pieces.size() > 1 ? std::string(TrimSpace(pieces[1])) : std::string();
+  values.emplace(std::move(key), std::move(value));  // an existing key keeps its value
+}
+
+// Like atoi: blanks, an optional sign, the leading digits; saturates instead of
+// overflowing.
+std::int32_t ParseInt(std::string_view text) {
+  std::size_t at = 0;
+  while (at < text.size() && IsSpace(text[at])) ++at;
+  bool negative = false;
+  if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+  std::int64_t magnitude = 0;
+  const std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+  for (; at < text.size() && IsDigit(text[at]); ++at) {
+    magnitude = magnitude * 10 + (text[at] - '0');
+    if (magnitude > limit) magnitude = limit;
+  }
+  std::int64_t value = negative ? -magnitude : magnitude;
+  if (value > std::numeric_limits<std::int32_t>::max())
+    value = std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(value);
+}
+
+// The magnitude of an out-of-range decimal number: infinity when it lies above
+// one, zero when below.
+double HugeOrZero(std::string_view number) {
+  std::int64_t scale = 0;  // position of the first non-zero digit relative to the point
+  std::size_t at = 0;
+  bool seenPoint = false, seenDigit = false;
+  for (; at < number.size() && number[at] != 'e' && number[at] != 'E'; ++at) {
+    if (number[at] == '.') {
+      seenPoint = true;
+    } else if (!seenDigit && number[at] == '0') {
+      if (seenPoint) --scale;
+    } else {
+      seenDigit = true;
+      if (!seenPoint) ++scale;
+    }
+  }
+  std::int64_t exponent = 0;
+  if (at < number.size()) exponent = ParseInt(number.substr(at + 1));
+  return scale + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+}
+
+// Like atof for decimal text: blanks, sign, digits, fraction, exponent. The
+// number is converted by from_chars, which no locale affects.
+float ParseFloat(std::string_view text) {
+  std::size_t at = 0;
+  while (at < text.size() && IsSpace(text[at])) ++at;
+  bool negative = false;
+  if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+  const std::string_view number = text.substr(at);
+  // Decimal only: "inf", "nan" and a second sign are no numbers.
+  if (number.empty() || !(IsDigit(number[0]) || number[0] == '.')) return 0.0f;
+  double value = 0.0;
+  const auto [end, error] =
+      std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::general);
+  if (end == number.data()) return 0.0f;
+  if (error == std::errc::result_out_of_range) {
+    // Too large or too small for a double: what atof gives, infinity or zero.
+    value = HugeOrZero(number.substr(0, static_cast<std::size_t>(end - number.data())));
+  }
+  if (negative) value = -value;
+  return static_cast<float>(value);
+}
+
+}  // namespace
+
+void Configuration::Parse(std::string_view text) {
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    if (end > start) AddLine(values, text.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+std::optional<std::string> Configuration::GetString(std::string_view key) const {
+  auto found = values.find(Lower(key));
+  if (found == values.end()) return std::nullopt;
+  return found->second;
+}
+
+std::int32_t Configuration::GetInt(std::string_view key) const {
+  auto found = values.find(Lower(key));
+  return found == values.end() ? 0 : ParseInt(found->second);
+}
+
+float Configuration::GetFloat(std::string_view key) const {
+  auto found = values.find(Lower(key));
+  return found == values.end() ? 0.0f : ParseFloat(found->second);
+}
+
+bool Configuration::Has(std::string_view key) const { return values.count(Lower(key)) != 0; }

@@ -63,6 +63,15 @@ class PSKSceneLoader : public SceneLoader {
   void ReadSampleFloatController(ChunkReader& reader);
   void ReadSprite(std::uint32_t index, ChunkReader& reader);
 
+  // The scene id for a chunk's own index; the "none" index gets an id of its own.
+  std::int32_t OwnId(std::uint32_t index);
+  // A nested file beneath `node`, refused when it nests itself or too deeply.
+  void LoadNested(Group& node);
+  // After the top file: a node among its own ancestors would recurse for ever.
+  void CheckParentCycles() const;
+  std::string FileLabel() const;
+  [[noreturn]] void FailFile(const std::string& what) const;
+
   const PSKSceneLoader* enclosing;
   int depth;  // 0 for the top file
 };

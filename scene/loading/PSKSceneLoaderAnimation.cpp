@@ -1,7 +1,123 @@
-#include "scene/loading/PSKSceneLoader.h"
-#include "scene/ContractPending.h"
+#include <algorithm>
+#include <memory>
+#include <string>
 
-void PSKSceneLoader::ReadCameraActivation(Camera&, ChunkReader&) { ContractPending("PSKSceneLoader::ReadCameraActivation"); }
-void PSKSceneLoader::ReadPRSController(ChunkReader&) { ContractPending("PSKSceneLoader::ReadPRSController"); }
-void PSKSceneLoader::ReadVertexController(ChunkReader&) { ContractPending("PSKSceneLoader::ReadVertexController"); }
-void PSKSceneLoader::ReadSampleFloatController(ChunkReader&) { ContractPending("PSKSceneLoader::ReadSampleFloatController"); }
+#include "scene/Camera.h"
+#include "scene/Group.h"
+#include "scene/SceneGraph.h"
+#include "scene/VertexBuffer.h"
+#include "scene/loading/CameraActivatorController.h"
+#include "scene/loading/PRSController.h"
+#include "scene/loading/PSKSceneLoader.h"
+#include "scene/loading/SampleFloatController.h"
+#include "scene/loading/VertexController.h"
+
+namespace {
+
+struct FourTimes {
+  std::uint32_t animStart, animEnd, keyStart, keyEnd;
+};
+
+FourTimes ReadFourTimes(PSKSceneLoader& loader, ChunkReader& reader) {
+  FourTimes times{};
+  times.animStart = loader.ReadTime(reader, "animation start");
+  times.animEnd = loader.ReadTime(reader, "animation end");
+  times.keyStart = loader.ReadTime(reader, "key start");
+  times.keyEnd = loader.ReadTime(reader, "key end");
+  return times;
+}
+
+template <class C>
+void SetTimes(C& controller, const FourTimes& times) {
+  controller.animStart = times.animStart;
+  controller.animEnd = times.animEnd;
+  controller.keyStart = times.keyStart;
+  controller.keyEnd = times.keyEnd;
+}
+
+}  // namespace
+
+void PSKSceneLoader::ReadCameraActivation(Camera& camera, ChunkReader& reader) {
+  const std::uint32_t count = reader.Count(4, "camera activation count");
+  if (count == 0) return;
+  auto controller = std::make_unique<CameraActivatorController>(&camera, looping);
+  // The switch times are used as the file gives them, unmapped.
+  for (std::uint32_t i = 0; i < count; ++i)
+    controller->AddSwitchTime(reader.U32("camera activation time"));
+  controller->Finish();
+  controller->animStart = ReadTime(reader, "camera activation start");
+  controller->animEnd = ReadTime(reader, "camera activation end");
+  graph->AddController(std::move(controller));
+}
+
+void PSKSceneLoader::ReadPRSController(ChunkReader& reader) {
+  Group& node = LookUp<Group>(reader, reader.U32("animated node"),
+                              "Position/rotation/scale controller");
+  const FourTimes times = ReadFourTimes(*this, reader);
+  const std::uint32_t flags = reader.U32("key flags");
+  const bool hasPosition = flags & 1, hasRotation = flags & 2, hasScale = flags & 4;
+  const std::size_t keyBytes = 4 * ((hasPosition ? 3 : 0) + (hasRotation ? 4 : 0) +
+                                    (hasScale ? 3 : 0));
+  std::uint32_t count = reader.Count(keyBytes, "key count");
+  // Keys without parts are all the node's own transform: one stands for any number.
+  if (keyBytes == 0) count = std::min<std::uint32_t>(count, 1);
+
+  auto controller = std::make_unique<PRSController>(&node);
+  controller->looping = looping;
+  SetTimes(*controller, times);
+  controller->keys.reserve(count);
+  for (std::uint32_t k = 0; k < count; ++k) {
+    // Parts a key lacks are the node's transform as its own chunk gave it.
+    Transform key = node.transform;
+    if (hasPosition) {
+      key.position.x = reader.F32("key position");
+      key.position.y = reader.F32("key position");
+      key.position.z = reader.F32("key position");
+    }
+    if (hasRotation) {
+      key.rotation.x = reader.F32("key rotation");
+      key.rotation.y = reader.F32("key rotation");
+      key.rotation.z = reader.F32("key rotation");
+      key.rotation.w = reader.F32("key rotation");
+    }
+    if (hasScale) {
+      key.scale.x = reader.F32("key scale");
+      key.scale.y = reader.F32("key scale");
+      key.scale.z = reader.F32("key scale");
+    }
+    controller->keys.push_back(key);
+  }
+  graph->AddController(std::move(controller));
+}
+
+void PSKSceneLoader::ReadVertexController(ChunkReader& reader) {
+  const std::uint32_t index = reader.U32("animated vertex buffer");
+  VertexBuffer& buffer = LookUp<VertexBuffer>(reader, index, "Vertex controller");
+  auto* frames = dynamic_cast<MultiVertexBuffer*>(&buffer);
+  if (!frames)
+    reader.Fail("Vertex controller names vertex buffer " + std::to_string(index) +
+                ", which has a single frame; it needs a buffer with position frames");
+  for (const MultiVertexBuffer::Frame& frame : frames->frames)
+    if (frame.size() != frames->vertices.size())
+      reader.Fail("Vertex controller names vertex buffer " + std::to_string(index) +
+                  ", whose frames do not hold one position per vertex");
+  const FourTimes times = ReadFourTimes(*this, reader);
+  auto controller = std::make_unique<VertexController>(frames);
+  controller->looping = looping;
+  SetTimes(*controller, times);
+  graph->AddController(std::move(controller));
+}
+
+void PSKSceneLoader::ReadSampleFloatController(ChunkReader& reader) {
+  Preparable& target =
+      LookUp<Preparable>(reader, reader.U32("animated object"), "Sampled float controller");
+  const std::string field = reader.String("control field name");
+  const FourTimes times = ReadFourTimes(*this, reader);
+  const std::uint32_t count = reader.Count(4, "sample count");
+  auto controller = std::make_unique<SampleFloatController>(&target, field.c_str());
+  controller->looping = looping;
+  SetTimes(*controller, times);
+  controller->samples.reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i) controller->samples.push_back(reader.F32("sample"));
+  graph->AddController(std::move(controller));
+}

@@ -1,5 +1,17 @@
 #include "scene/loading/SampleFloatController.h"
-#include "scene/ContractPending.h"
 
-SampleFloatController::SampleFloatController(Preparable* target, const char*) : target(target), field(nullptr) { ContractPending("SampleFloatController::SampleFloatController"); }
-void SampleFloatController::Evaluate(float) { ContractPending("SampleFloatController::Evaluate"); }
+#include "scene/loading/KeySpan.h"
+
+SampleFloatController::SampleFloatController(Preparable* target, const char* fieldName)
+    : target(target), field(target->GetControlField(fieldName)) {}
+
+void SampleFloatController::Evaluate(float time) {
+  if (!field || samples.empty()) return;
+  const float t = ReduceLoopTime(time, looping, animEnd);
+  const KeyChoice keys = ChooseKeys(t, samples.size(), keyStart, keyEnd);
+  if (keys.Alone())
+    *field = samples[keys.first];
+  else
+    *field = (1 - keys.blend) * samples[keys.first] + keys.blend * samples[keys.second];
+  target->Update(false);
+}
