@@ -61,12 +61,17 @@ void Camera::Update(bool recurse) {
   D3DXMATRIX m;
   D3DXMatrixMultiply(&m, &view, &projection);
   D3DXPLANE* planes = frustum.planes;
-  planes[Frustum::Left] = NormalizedPlane(m._14 + m._11, m._24 + m._21, m._34 + m._31, m._44 + m._41);
-  planes[Frustum::Right] = NormalizedPlane(m._14 - m._11, m._24 - m._21, m._34 - m._31, m._44 - m._41);
-  planes[Frustum::Top] = NormalizedPlane(m._14 - m._12, m._24 - m._22, m._34 - m._32, m._44 - m._42);
-  planes[Frustum::Bottom] = NormalizedPlane(m._14 + m._12, m._24 + m._22, m._34 + m._32, m._44 + m._42);
+  planes[Frustum::Left] =
+      NormalizedPlane(m._14 + m._11, m._24 + m._21, m._34 + m._31, m._44 + m._41);
+  planes[Frustum::Right] =
+      NormalizedPlane(m._14 - m._11, m._24 - m._21, m._34 - m._31, m._44 - m._41);
+  planes[Frustum::Top] =
+      NormalizedPlane(m._14 - m._12, m._24 - m._22, m._34 - m._32, m._44 - m._42);
+  planes[Frustum::Bottom] =
+      NormalizedPlane(m._14 + m._12, m._24 + m._22, m._34 + m._32, m._44 + m._42);
   planes[Frustum::Near] = NormalizedPlane(m._13, m._23, m._33, m._43);
-  planes[Frustum::Far] = NormalizedPlane(m._14 - m._13, m._24 - m._23, m._34 - m._33, m._44 - m._43);
+  planes[Frustum::Far] =
+      NormalizedPlane(m._14 - m._13, m._24 - m._23, m._34 - m._33, m._44 - m._43);
 }
 
 float* Camera::GetControlField(const char* name) {

@@ -68,10 +68,14 @@ void Group::Link() {
   if (!HasParentId(parent.id)) return;
   const std::string what = "The parent of node \"" + name + "\"";
   Group& parentNode = parent.Require(what.c_str());
-  // A node among its own ancestors would send Update and Collect round for ever.
-  std::size_t steps = graph->objects.size();
-  for (Group* ancestor = &parentNode; ancestor && steps > 0; --steps) {
+  // Update and Collect recurse through the tree: a node among its own ancestors
+  // would send them round for ever, and a very deep chain would exhaust the stack.
+  int depth = 0;
+  for (Group* ancestor = &parentNode; ancestor; ++depth) {
     if (ancestor == this) SceneFatal("Node \"" + name + "\" is its own ancestor");
+    if (depth == kMaxAncestors)
+      SceneFatal("Node \"" + name + "\" is nested more than " + std::to_string(kMaxAncestors) +
+                 " levels deep");
     ancestor = HasParentId(ancestor->parent.id) ? ancestor->parent.Resolve() : nullptr;
   }
   parentNode.children.push_back(this);

@@ -22,6 +22,8 @@ class Processor;
 class Group : public Preparable, public Base {
  public:
   static constexpr const char* kObjectName = "node";
+  // Deeper nesting ends the show at link time (the tree is walked recursively).
+  static constexpr int kMaxAncestors = 1024;
 
   Group(std::int32_t id, SceneGraph* graph);
   ~Group() override;

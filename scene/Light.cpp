@@ -37,11 +37,16 @@ float* Light::GetControlField(const char* name) {
     float* value;
   };
   const Field fields[] = {
-      {"Intensity", &intensity},         {"Shadow Multiplier", &intensity},
-      {"ColorR", &color.r},              {"ColorG", &color.g},
-      {"ColorB", &color.b},              {"ColorA", &color.a},
-      {"Shadow ColorR", &shadowColor.r}, {"Shadow ColorG", &shadowColor.g},
-      {"Shadow ColorB", &shadowColor.b}, {"Shadow ColorA", &shadowColor.a},
+      {"Intensity", &intensity},
+      {"Shadow Multiplier", &intensity},
+      {"ColorR", &color.r},
+      {"ColorG", &color.g},
+      {"ColorB", &color.b},
+      {"ColorA", &color.a},
+      {"Shadow ColorR", &shadowColor.r},
+      {"Shadow ColorG", &shadowColor.g},
+      {"Shadow ColorB", &shadowColor.b},
+      {"Shadow ColorA", &shadowColor.a},
   };
   if (name)
     for (const Field& field : fields)

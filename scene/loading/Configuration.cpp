@@ -107,8 +107,8 @@ float ParseFloat(std::string_view text) {
   // Decimal only: "inf", "nan" and a second sign are no numbers.
   if (number.empty() || !(IsDigit(number[0]) || number[0] == '.')) return 0.0f;
   double value = 0.0;
-  const auto [end, error] =
-      std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::general);
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                            std::chars_format::general);
   if (end == number.data()) return 0.0f;
   if (error == std::errc::result_out_of_range) {
     // Too large or too small for a double: what atof gives, infinity or zero.

@@ -148,10 +148,10 @@ TEST_F(FrustumTest, PlanesAreNormalisedInTheirOrder) {
 TEST_F(FrustumTest, SphereTestHonoursEachPlaneAndTheStraddleEarlyOut) {
   const Camera* camera = AlongZ(1, 100);
   EXPECT_TRUE(camera->SphereVisible(D3DXVECTOR3(0, 0, 50), 0));
-  EXPECT_FALSE(camera->SphereVisible(D3DXVECTOR3(0, 0, 0.5f), 0));    // before near
-  EXPECT_FALSE(camera->SphereVisible(D3DXVECTOR3(0, 0, 150), 0));     // beyond far
-  EXPECT_FALSE(camera->SphereVisible(D3DXVECTOR3(0, 60, 50), 5));     // above
-  EXPECT_TRUE(camera->SphereVisible(D3DXVECTOR3(0, 0, 0.5f), 1));     // reaches past near
+  EXPECT_FALSE(camera->SphereVisible(D3DXVECTOR3(0, 0, 0.5f), 0));  // before near
+  EXPECT_FALSE(camera->SphereVisible(D3DXVECTOR3(0, 0, 150), 0));   // beyond far
+  EXPECT_FALSE(camera->SphereVisible(D3DXVECTOR3(0, 60, 50), 5));   // above
+  EXPECT_TRUE(camera->SphereVisible(D3DXVECTOR3(0, 0, 0.5f), 1));   // reaches past near
   // Touching the left plane only, yet wholly beyond the far plane: the first
   // straddled plane decides.
   const D3DXVECTOR3 farLeft(-0.8f * 200 / 0.6f, 0, 200);
@@ -175,8 +175,7 @@ TEST_F(CameraTest, ControlFieldsFallThroughToTheNode) {
   EXPECT_EQ(camera->GetControlField("NearClip"), &camera->nearClip);
   EXPECT_EQ(camera->GetControlField("FarClip"), &camera->farClip);
   EXPECT_EQ(camera->GetControlField("VISTRACK"), &camera->visibility);
-  EXPECT_EXIT(camera->GetControlField("nearclip"), ::testing::ExitedWithCode(0),
-              "Error: Group: Invalid control field!");
+  EXPECT_SCENE_FATAL(camera->GetControlField("nearclip"), "Error: Group: Invalid control field!");
 }
 
 TEST_F(CameraTest, AnimatedFieldsReachTheDeviceOnUpdateWithoutRecursion) {

@@ -19,7 +19,7 @@ TEST(ConfigurationTest, LinesSplitAtNewlineLoseLineBreaksAndKeysAreLowerCased) {
   const Configuration c = Parsed("\r\rSpeed = 2\r\n\n\nNAME=  The Box \r\r\nlast=x");
   EXPECT_EQ(c.values.size(), 3u);
   EXPECT_EQ(c.GetString("speed"), "2");
-  EXPECT_EQ(c.GetString("SPEED"), "2");  // the key asked for is lower-cased too
+  EXPECT_EQ(c.GetString("SPEED"), "2");       // the key asked for is lower-cased too
   EXPECT_EQ(c.GetString("name"), "The Box");  // value case is kept, blanks trimmed
   EXPECT_EQ(c.GetString("last"), "x");        // no newline after the last line
 }
@@ -28,7 +28,7 @@ TEST(ConfigurationTest, NumberSignIsACommentOnlyAsFirstCharacter) {
   const Configuration c = Parsed("#hidden = 1\n  #shown = 2\n\r#alsohidden=3\nkey = a#b");
   EXPECT_FALSE(c.Has("hidden"));
   EXPECT_FALSE(c.Has("#hidden"));
-  EXPECT_FALSE(c.Has("alsohidden"));  // "\r" is trimmed before the test
+  EXPECT_FALSE(c.Has("alsohidden"));      // "\r" is trimmed before the test
   EXPECT_EQ(c.GetString("#shown"), "2");  // blanks before it: a key beginning with "#"
   EXPECT_EQ(c.GetString("key"), "a#b");
 }

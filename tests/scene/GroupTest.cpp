@@ -6,6 +6,7 @@
 
 #include "SceneModelFixture.h"
 #include "scene/Camera.h"
+#include "scene/Mesh.h"
 #include "scene/Transform.h"
 
 namespace {
@@ -67,33 +68,51 @@ TEST_F(GroupTest, ReferenceToAnObjectRegisteredLaterResolvesOnceItExists) {
 }
 
 TEST_F(GroupTest, IdsWhoseLowSixteenBitsAreOnesMeanNoParent) {
-  Group* parent = Node<Group>("parent");
+  // Even a node that carries such an id is not taken as the parent.
+  Group* odd = graph->Create<Group>(0x0001FFFF);
   Group* child = Node<Group>("child", 0x0001FFFF);
-  child->Link();  // would end the show if it looked for the id
-  parent->Link();
-  EXPECT_TRUE(parent->children.empty());
+  Group* missing = Node<Group>("missing", 0x0002FFFF);
+  child->Link();
+  missing->Link();  // no lookup, so no fatal end
+  EXPECT_TRUE(odd->children.empty());
 }
 
 TEST_F(GroupTest, MissingParentEndsTheShowNamingTheNode) {
   Group* orphan = Node<Group>("Orphan", 42);
-  EXPECT_EXIT(orphan->Link(), ::testing::ExitedWithCode(0),
-              Literally("Error: The parent of node \"Orphan\": scene object 42 does not exist"));
+  EXPECT_SCENE_FATAL(
+      orphan->Link(),
+      Literally("Error: The parent of node \"Orphan\": scene object 42 does not exist"));
 }
 
 TEST_F(GroupTest, ParentOfAnotherClassEndsTheShow) {
   graph->Create<RecordingProcessor>(graph->NextId());  // id 0, not a node
   Group* child = Node<Group>("child", 0);
-  EXPECT_EXIT(child->Link(), ::testing::ExitedWithCode(0),
-              Literally("Error: Scene object 0 is used as a node but is another kind of object"));
+  EXPECT_SCENE_FATAL(
+      child->Link(),
+      Literally("Error: Scene object 0 is used as a node but is another kind of object"));
 }
 
 TEST_F(GroupTest, NodeAmongItsOwnAncestorsEndsTheShow) {
   Group* self = Node<Group>("Loop", 0);
-  EXPECT_EXIT(self->Link(), ::testing::ExitedWithCode(0),
-              Literally("Error: Node \"Loop\" is its own ancestor"));
+  EXPECT_SCENE_FATAL(self->Link(), Literally("Error: Node \"Loop\" is its own ancestor"));
   Group* a = Node<Group>("A", 2);
   Node<Group>("B", 1);
-  EXPECT_EXIT(a->Link(), ::testing::ExitedWithCode(0), Literally("Node \"A\" is its own ancestor"));
+  EXPECT_SCENE_FATAL(a->Link(), Literally("Node \"A\" is its own ancestor"));
+}
+
+TEST_F(GroupTest, NestingIsBoundedSoTheRecursiveWalksCannotExhaustTheStack) {
+  Group* top = Node<Group>("top");
+  Group* last = top;
+  for (int i = 0; i < Group::kMaxAncestors; ++i) {
+    last = Node<Group>("link", last->id);
+    last->transform.position = D3DXVECTOR3(0, 0, 1);
+  }
+  for (auto& object : graph->objects) object->Link();  // the deepest allowed
+  top->Update(true);
+  EXPECT_FLOAT_EQ(last->worldMatrix._43, float(Group::kMaxAncestors));
+  Group* tooDeep = Node<Group>("tooDeep", last->id);
+  EXPECT_SCENE_FATAL(tooDeep->Link(),
+                     Literally("Error: Node \"tooDeep\" is nested more than 1024 levels deep"));
 }
 
 TEST_F(GroupTest, WorldMatrixIsLocalTimesParentWorld) {
@@ -129,7 +148,7 @@ TEST_F(GroupTest, BoundAddsSquaredChildRadiusAndSquaredDistance) {
   leaf->transform.position = D3DXVECTOR3(0, 4, 0);
   for (auto& object : graph->objects) object->Link();
   top->Update(true);
-  EXPECT_FLOAT_EQ(leaf->boundRadiusSq, 0.0f);   // no mesh, no children
+  EXPECT_FLOAT_EQ(leaf->boundRadiusSq, 0.0f);  // no mesh, no children
   EXPECT_FLOAT_EQ(middle->boundRadiusSq, 16.0f);
   // 16 + 3²: the sum of squares, not (4 + 3)².
   EXPECT_FLOAT_EQ(top->boundRadiusSq, 25.0f);
@@ -140,6 +159,28 @@ TEST_F(GroupTest, BoundAddsSquaredChildRadiusAndSquaredDistance) {
   far->Link();
   top->Update(true);
   EXPECT_FLOAT_EQ(top->boundRadiusSq, 36.0f);
+}
+
+TEST_F(GroupTest, MeshRadiusIsTakenAlongTheWorldXAxis) {
+  Mesh* mesh = graph->Create<Mesh>(graph->NextId());
+  mesh->radius = 2;
+  Group* node = Node<Group>("node");
+  node->mesh = mesh;
+  node->transform.position = D3DXVECTOR3(50, 60, 70);  // no part in the radius
+  node->transform.scale = D3DXVECTOR3(3, 10, 10);
+  node->Update(true);
+  // (2, 0, 0) through the 3x3 part: only the x scale counts.
+  EXPECT_FLOAT_EQ(node->boundRadiusSq, 36.0f);
+  node->transform.rotation = AxisRotation(0, 0, 1, 0.7f);
+  node->Update(true);
+  EXPECT_FLOAT_EQ(node->boundRadiusSq, 36.0f);
+
+  // A child's term replaces the mesh's only when larger.
+  Group* child = Node<Group>("child", node->id);
+  child->transform.position = D3DXVECTOR3(0.1f, 0, 0);  // 0.3 away once scaled
+  child->Link();
+  node->Update(true);
+  EXPECT_FLOAT_EQ(node->boundRadiusSq, 36.0f);
 }
 
 TEST_F(GroupTest, AlignModeTwoFollowsOnlyTheParentPosition) {
@@ -173,10 +214,8 @@ TEST_F(GroupTest, AlignModeTwoFollowsOnlyTheParentPosition) {
 TEST_F(GroupTest, VisibilityIsTheOnlyControlFieldAndNamesAreCaseSensitive) {
   Group* node = Node<Group>("node");
   EXPECT_EQ(node->GetControlField("VISTRACK"), &node->visibility);
-  EXPECT_EXIT(node->GetControlField("vistrack"), ::testing::ExitedWithCode(0),
-              "Error: Group: Invalid control field!");
-  EXPECT_EXIT(node->GetControlField("FOVTRACK"), ::testing::ExitedWithCode(0),
-              "Group: Invalid control field!");
+  EXPECT_SCENE_FATAL(node->GetControlField("vistrack"), "Error: Group: Invalid control field!");
+  EXPECT_SCENE_FATAL(node->GetControlField("FOVTRACK"), "Group: Invalid control field!");
 }
 
 // A camera at the origin looking along +z (its fixed quarter turn undone), with a

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <regex>
 #include <string>
@@ -24,10 +26,33 @@ class RecordingProcessor : public Processor {
   std::vector<Group*> collected;
 };
 
+// A scene's fatal end exits with status 0, which would pass a test unnoticed;
+// outside EXPECT_SCENE_FATAL the fixture turns it into a crash.
+inline bool& SceneFatalExpected() {
+  static bool expected = false;
+  return expected;
+}
+
+#define EXPECT_SCENE_FATAL(statement, message) \
+  EXPECT_EXIT(                                 \
+      {                                        \
+        SceneFatalExpected() = true;           \
+        statement;                             \
+      },                                       \
+      ::testing::ExitedWithCode(0), message)
+
 class SceneModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     OsSetHeadless(true);
+    SceneFatalExpected() = false;
+    OsSetMessageBoxHandler([](const OsMessageBoxRecord&) {
+      if (!SceneFatalExpected()) {
+        std::fputs("unexpected fatal scene error\n", stderr);
+        std::abort();
+      }
+      return IDOK;
+    });
     direct3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(direct3d, nullptr);
     device = CreateHeadlessDevice(direct3d, 64, 48, D3DFMT_D24X8);
@@ -38,6 +63,7 @@ class SceneModelTest : public ::testing::Test {
     graph.reset();
     if (device) device->Release();
     if (direct3d) direct3d->Release();
+    OsSetMessageBoxHandler(nullptr);
   }
 
   // A registered T with the next id, under the node `parentId` (-1: none).
@@ -78,11 +104,11 @@ inline D3DXQUATERNION AxisRotation(float x, float y, float z, float radians) {
   return q;
 }
 
-#define EXPECT_MATRIX_NEAR(actual, expected, tolerance)                                   \
-  do {                                                                                    \
-    const D3DMATRIX& a_ = (actual);                                                       \
-    const D3DMATRIX& e_ = (expected);                                                     \
-    for (int r_ = 0; r_ < 4; ++r_)                                                        \
-      for (int c_ = 0; c_ < 4; ++c_)                                                      \
+#define EXPECT_MATRIX_NEAR(actual, expected, tolerance)                                        \
+  do {                                                                                         \
+    const D3DMATRIX& a_ = (actual);                                                            \
+    const D3DMATRIX& e_ = (expected);                                                          \
+    for (int r_ = 0; r_ < 4; ++r_)                                                             \
+      for (int c_ = 0; c_ < 4; ++c_)                                                           \
         EXPECT_NEAR(a_.m[r_][c_], e_.m[r_][c_], tolerance) << "element _" << r_ + 1 << c_ + 1; \
   } while (0)
