@@ -8,7 +8,12 @@
 #include <iterator>
 #include <vector>
 
-#include "fuzz/ArchiveFuzzInput.h"
+// Another target's replay names its header and function (the archive's by default).
+#ifndef REPLAY_HEADER
+#define REPLAY_HEADER "fuzz/ArchiveFuzzInput.h"
+#define REPLAY_FUNCTION OpenAndReadArchiveBytes
+#endif
+#include REPLAY_HEADER
 
 namespace fs = std::filesystem;
 
@@ -32,7 +37,7 @@ int main(int argc, char** argv) {
     }
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                           std::istreambuf_iterator<char>());
-    OpenAndReadArchiveBytes(bytes.data(), bytes.size());
+    REPLAY_FUNCTION(bytes.data(), bytes.size());
     ++replayed;
   }
   std::printf("replayed %d inputs\n", replayed);

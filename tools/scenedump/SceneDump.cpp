@@ -191,8 +191,9 @@ class Dumper {
     bool fits = false;
     for (std::uint16_t type : types) fits = fits || type == found->second;
     if (!fits)
-      throw Damage{std::string(what) + " names object " + IndexText(index) + ", a " +
-                   TypeName(found->second) + ", which is not a " + kind};
+      throw Damage{std::string(what) + " names object " + IndexText(index) + " (type " +
+                   std::to_string(found->second) + ", " + TypeName(found->second) +
+                   "), which is not a " + kind};
     return Ref(index);
   }
   void Own(std::uint16_t type, std::uint32_t index) {
