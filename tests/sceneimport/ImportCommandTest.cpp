@@ -54,6 +54,10 @@ TEST(ImportCommand, DamagedAndUnreadableFilesFailWithoutWritingOutput) {
        }(), "index beyond its vertices"},
       {"required.gltf", R"({"asset":{"version":"2.0"},"extensionsRequired":["KHR_draco_mesh_compression"],
           "extensionsUsed":["KHR_draco_mesh_compression"]})", "KHR_draco_mesh_compression"},
+      // A count with no buffer behind it must not be allocated.
+      {"zeros.gltf", R"({"asset":{"version":"2.0"},"scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],
+          "meshes":[{"primitives":[{"attributes":{"POSITION":0}}]}],
+          "accessors":[{"componentType":5126,"count":100000000,"type":"VEC3"}]})", "runs past its buffer"},
       {"garbage.dae", "<COLLADA><broken", ""},
       {"noise.3ds", std::string(64, '\x7f'), ""},
   };

@@ -13,6 +13,8 @@ namespace {
 
 // No accessor may ask for more values than this (a lying count without a buffer).
 constexpr std::size_t kMaxAccessorValues = std::size_t{1} << 28;
+// An accessor without a buffer (zeros, perhaps with sparse values) has no size to check against.
+constexpr std::size_t kMaxZeroAccessorElements = std::size_t{1} << 22;
 
 // Keeps the encoded picture bytes instead of decoding them: the player decodes.
 bool KeepImageBytes(tinygltf::Image* image, const int, std::string*, std::string*, int, int,
@@ -90,6 +92,19 @@ class GltfReader {
     }
     if (accessor.count > kMaxAccessorValues / static_cast<std::size_t>(width)) {
       *error = "accessor " + std::to_string(index) + " is too large";
+      return false;
+    }
+    // A count the buffers cannot hold fails before anything is allocated for it.
+    int size = tinygltf::GetComponentSizeInBytes(static_cast<std::uint32_t>(accessor.componentType));
+    bool fits = size > 0;
+    if (fits && accessor.bufferView >= 0) {
+      fits = static_cast<std::size_t>(accessor.bufferView) < model_.bufferViews.size() &&
+             accessor.count <= model_.bufferViews[accessor.bufferView].byteLength / (static_cast<std::size_t>(size) * width);
+    } else if (fits) {
+      fits = accessor.count <= kMaxZeroAccessorElements;
+    }
+    if (!fits) {
+      *error = "accessor " + std::to_string(index) + " runs past its buffer";
       return false;
     }
     out->assign(accessor.count * static_cast<std::size_t>(width), 0.0f);
