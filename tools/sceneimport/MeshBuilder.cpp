@@ -199,15 +199,11 @@ std::vector<MeshPart> BuildMeshParts(const ImportMesh& mesh, const std::vector<I
       constexpr std::uint32_t kAhead = 16;
       for (std::uint32_t side = 0; side < (twoSided ? 2u : 1u); ++side) {
         known[side].assign(n, 0xFFFFFFFFu);
-        std::vector<VertexKey> keys(n);
         std::vector<std::size_t> hashes(n);
-        for (std::uint32_t i = 0; i < n; ++i) {
-          keys[i] = makeKey(i, side);
-          hashes[i] = VertexKeyHash{}(keys[i]);
-        }
+        for (std::uint32_t i = 0; i < n; ++i) hashes[i] = VertexKeyHash{}(makeKey(i, side));
         for (std::uint32_t i = 0; i < n; ++i) {
           if (i + kAhead < n) lookup.Prefetch(hashes[i + kAhead]);
-          if (Finite(positions[i])) insert(i, keys[i], hashes[i], &known[side]);
+          if (Finite(positions[i])) insert(i, makeKey(i, side), hashes[i], &known[side]);
         }
       }
     }
