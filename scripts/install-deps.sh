@@ -11,4 +11,8 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   zlib1g-dev libdeflate-dev libturbojpeg0-dev libpng-dev libstb-dev libmpg123-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   lame sox ffmpeg mingw-w64-common >/dev/null
+# tools: the model importer (glTF through tinygltf, the other formats through assimp)
+# and assimp's sample models its tests import.
+$SUDO apt-get install -y -qq --no-install-recommends \
+  libtinygltf-dev libassimp-dev assimp-testmodels >/dev/null
 echo "install-deps: all packages are installed"

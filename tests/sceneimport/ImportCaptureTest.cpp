@@ -1,0 +1,129 @@
+// Imported scenes played by the player in capture runs: the glTF camera's framing,
+// front faces also under a mirroring node, an animated node at worked-out pixels,
+// and Debian's sample models of other formats.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "e2e/images_capture.h"
+#include "sceneimport/ImportTestSupport.h"
+
+namespace {
+
+constexpr Rgb kRedLit{255, 0, 0};
+
+// glTF's projection for a camera at rest at (0, 0, 6), yfov 0.8, aspect 4:3.
+std::array<int, 2> Pixel(float x, float y, float z) {
+  float t = std::tan(0.4f), d = 6 - z;
+  return {static_cast<int>((x / d / (t * 4 / 3) + 1) / 2 * 1024), static_cast<int>((1 - y / d / t) / 2 * 768)};
+}
+
+TestGltf LitBoxes(const std::vector<std::string>& boxNodes, const std::string& animations = "") {
+  TestGltf g;
+  CubeData cube = Cube(0.5f);
+  std::vector<float> normals;
+  for (int f = 0; f < 6; ++f)
+    for (int k = 0; k < 4; ++k) {
+      float n[3] = {0, 0, 0};
+      n[f % 3] = f < 3 ? 1.0f : -1.0f;
+      normals.insert(normals.end(), {n[0], n[1], n[2]});
+    }
+  int p = g.Floats(cube.positions, "VEC3", true);
+  int n = g.Floats(normals, "VEC3");
+  g.meshes.push_back(MeshJson(p, g.Indices(cube.indices), 0, ",\"NORMAL\":" + std::to_string(n)));
+  g.materials = {"{\"name\":\"red\",\"pbrMetallicRoughness\":{\"baseColorFactor\":[1,0,0,1],\"roughnessFactor\":1}}"};
+  g.cameras = {"{\"type\":\"perspective\",\"perspective\":{\"yfov\":0.8,\"znear\":0.5,\"zfar\":50}}"};
+  g.extensionsUsed = {"KHR_lights_punctual"};
+  g.lights = {"{\"type\":\"directional\",\"intensity\":1}"};  // along -z, straight onto the front faces
+  g.nodes = {"{\"name\":\"eye\",\"camera\":0,\"translation\":[0,0,6]}",
+             "{\"name\":\"sun\",\"extensions\":{\"KHR_lights_punctual\":{\"light\":0}}}"};
+  for (const auto& node : boxNodes) g.nodes.push_back(node);
+  if (!animations.empty()) g.animations = {animations};
+  return g;
+}
+
+ShowCapture Play(const TempDir& show, const TestGltf& g, int ms) {
+  ImportResult r = ImportFile(g.Save(show, "model.gltf"), show.file("scene.psk"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  show.write("demo.psc", "loadscene scene.psk s\nplayscene s\nwaituntil " + std::to_string(ms) + "\n");
+  return ShowCapture(show, 10);
+}
+
+TEST(ImportCapture, BoxesAppearWhereTheGltfCameraSeesThemAlsoMirrored) {
+  TempDir show;
+  ShowCapture run = Play(show, LitBoxes({"{\"name\":\"box\",\"mesh\":0,\"translation\":[1.5,0.5,0]}",
+                                         "{\"name\":\"mirror\",\"mesh\":0,\"translation\":[-1.5,-0.5,0],\"scale\":[-1,1,1]}"}),
+                         250);
+  ASSERT_EQ(run.result().exitCode, 0) << run.result().output;
+  EXPECT_EQ(run.result().output.find("Error"), std::string::npos) << run.result().output;
+  PngPicture frame = run.frame(1);
+  ASSERT_TRUE(frame.valid());
+  // The front face (z = 0.5) of the box on the right: lit red just inside its corners.
+  auto tl = Pixel(1.0f, 1.0f, 0.5f), br = Pixel(2.0f, 0.0f, 0.5f);
+  EXPECT_PIXEL(frame, tl[0] + 3, tl[1] + 3, kRedLit, 8);
+  EXPECT_PIXEL(frame, br[0] - 3, br[1] - 3, kRedLit, 8);
+  // Outside the whole box (its back face lies nearer the centre) the background.
+  auto outside = Pixel(2.0f, 1.0f, 0.5f);
+  EXPECT_PIXEL(frame, outside[0] + 4, outside[1] - 4, kBlack, 8);
+  EXPECT_PIXEL(frame, 1024 - tl[0], tl[1] + 3, kBlack, 8);  // not mirrored to the left
+  // The mirrored box shows its lit front face too (culled wrongly it would show inside faces).
+  auto mtl = Pixel(-2.0f, 0.0f, 0.5f), mbr = Pixel(-1.0f, -1.0f, 0.5f);
+  EXPECT_PIXEL(frame, (mtl[0] + mbr[0]) / 2, (mtl[1] + mbr[1]) / 2, kRedLit, 8);
+  EXPECT_PIXEL(frame, mtl[0] + 3, mtl[1] + 3, kRedLit, 8);
+}
+
+TEST(ImportCapture, AnimatedBoxLandsAtTheWorkedOutPixelAtKnownFrames) {
+  TempDir show;
+  TestGltf g = LitBoxes({"{\"name\":\"mover\",\"mesh\":0}"});
+  int times = g.Floats({0, 1}, "SCALAR", true);
+  int moves = g.Floats({-2, 0, 0, 2, 0, 0}, "VEC3");
+  int turns = g.Floats({0, 0, 0, 1, 0, 0, 0.7071068f, 0.7071068f}, "VEC4");  // a quarter about z
+  g.animations = {"{\"samplers\":[{\"input\":" + std::to_string(times) + ",\"output\":" + std::to_string(moves) +
+                  "},{\"input\":" + std::to_string(times) + ",\"output\":" + std::to_string(turns) +
+                  "}],\"channels\":[{\"sampler\":0,\"target\":{\"node\":2,\"path\":\"translation\"}},"
+                  "{\"sampler\":1,\"target\":{\"node\":2,\"path\":\"rotation\"}}]}"};
+  ShowCapture run = Play(show, g, 1450);
+  ASSERT_EQ(run.result().exitCode, 0) << run.result().output;
+  // Frame n is scene time n * 100 ms: at frame 5 the box is at x = 0, at frame 10 at x = 2.
+  PngPicture middle = run.frame(5), end = run.frame(10), after = run.frame(13);
+  auto centre = Pixel(0, 0, 0.5f), right = Pixel(2, 0, 0.5f), left = Pixel(-2, 0, 0.5f);
+  EXPECT_PIXEL(middle, centre[0], centre[1], kRedLit, 8);
+  EXPECT_PIXEL(middle, right[0], right[1], kBlack, 8);
+  EXPECT_PIXEL(end, right[0], right[1], kRedLit, 8);
+  EXPECT_PIXEL(end, centre[0], centre[1], kBlack, 8);
+  // A turn of 45 degrees at frame 5 puts a corner of the front face straight above the centre.
+  auto corner = Pixel(0, 0.68f, 0.5f);
+  EXPECT_PIXEL(middle, corner[0], corner[1], kRedLit, 8);
+  // The loop is the animation's one second: frame 13 (1.3 s) shows 0.3 s again.
+  auto again = Pixel(-0.8f, 0, 0.5f);
+  EXPECT_PIXEL(after, again[0], again[1], kRedLit, 8);
+  (void)left;
+}
+
+TEST(ImportCapture, SampleModelsOfOtherFormatsPlayWithoutErrors) {
+  const std::string models = "/usr/share/assimp/models/";
+  if (!std::filesystem::exists(models)) GTEST_SKIP() << "assimp-testmodels is not installed";
+  for (const char* model : {"glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", "Collada/duck.dae",
+                            "3DS/RotatingCube.3DS", "OBJ/WusonOBJ.obj"}) {
+    SCOPED_TRACE(model);
+    TempDir show;
+    sceneimport::ImportOptions options;
+    options.frame = true;
+    ImportResult r = ImportFile(models + model, show.file("scene.psk"), options);
+    ASSERT_EQ(r.status, 0) << r.err;
+    show.write("demo.psc", "loadscene scene.psk s\nplayscene s\nwaituntil 250\n");
+    ShowCapture run(show, 10);
+    ASSERT_EQ(run.result().exitCode, 0) << run.result().output;
+    EXPECT_EQ(run.result().output.find("Error"), std::string::npos) << run.result().output;
+    PngPicture frame = run.frame(1);
+    ASSERT_TRUE(frame.valid());
+    // Something of the model covers the middle of the picture.
+    int lit = 0;
+    for (int y = 284; y < 484; y += 10)
+      for (int x = 412; x < 612; x += 10) lit += frame.at(x, y) != kBlack;
+    EXPECT_GT(lit, 40) << "the framed model should fill the middle";
+  }
+}
+
+}  // namespace

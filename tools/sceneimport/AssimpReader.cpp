@@ -1,0 +1,341 @@
+#include "tools/sceneimport/AssimpReader.h"
+
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <assimp/Importer.hpp>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace sceneimport {
+namespace {
+
+Vec3 ToVec3(const aiVector3D& v) { return {v.x, v.y, v.z}; }
+
+std::string Name(const aiString& name, const std::string& fallback) {
+  return name.length ? std::string(name.C_Str()) : fallback;
+}
+
+class AssimpReader {
+ public:
+  AssimpReader(const aiScene& source, const std::string& folder, ImportScene* scene, ImportReport* report)
+      : source_(source), folder_(folder), scene_(*scene), report_(*report) {}
+
+  void Read() {
+    ReadMaterials();
+    ReadMeshes();
+    ReadCameras();
+    ReadLights();
+    ReadNode(source_.mRootNode, -1);
+    scene_.roots.push_back(0);
+    ReadAnimations();
+  }
+
+ private:
+  int Image(const std::string& path, const std::string& material) {
+    auto found = images_.find(path);
+    if (found != images_.end()) return found->second;
+    ImportImage image;
+    image.origin = path;
+    if (const aiTexture* embedded = source_.GetEmbeddedTexture(path.c_str())) {
+      image.origin = "embedded " + path;
+      if (embedded->mHeight == 0) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(embedded->pcData);
+        image.bytes.assign(bytes, bytes + embedded->mWidth);
+      } else {
+        report_.Warn("uncompressed embedded texture dropped", material);
+      }
+      if (embedded->mFilename.length)
+        image.name = std::filesystem::path(embedded->mFilename.C_Str()).filename().string();
+    } else {
+      std::string local = path;
+      std::replace(local.begin(), local.end(), '\\', '/');
+      std::filesystem::path file = std::filesystem::path(local).is_absolute()
+                                       ? std::filesystem::path(local)
+                                       : std::filesystem::path(folder_) / local;
+      std::ifstream in(file, std::ios::binary);
+      if (in) image.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+      if (image.bytes.empty()) report_.Warn("picture could not be read, texture dropped", path);
+      image.name = file.filename().string();
+    }
+    int index = static_cast<int>(scene_.images.size());
+    scene_.images.push_back(std::move(image));
+    images_[path] = index;
+    return index;
+  }
+
+  ImportTextureRef Texture(const aiMaterial& m, aiTextureType type, const std::string& material) {
+    ImportTextureRef ref;
+    aiString path;
+    unsigned uvIndex = 0;
+    aiTextureMapMode modes[2] = {aiTextureMapMode_Wrap, aiTextureMapMode_Wrap};
+    if (m.GetTextureCount(type) == 0 ||
+        m.GetTexture(type, 0, &path, nullptr, &uvIndex, nullptr, nullptr, modes) != AI_SUCCESS)
+      return ref;
+    if (m.GetTextureCount(type) > 1) report_.Warn("texture layers beyond the first dropped", material);
+    if (modes[0] != aiTextureMapMode_Wrap || modes[1] != aiTextureMapMode_Wrap)
+      report_.Warn("texture clamp or mirror addressing drawn as repeat", material);
+    ref.image = Image(path.C_Str(), material);
+    ref.texCoord = static_cast<int>(std::min(uvIndex, 1u));
+    if (uvIndex > 1) report_.Warn("texture coordinate sets above the second dropped", material);
+    return ref;
+  }
+
+  void ReadMaterials() {
+    for (unsigned i = 0; i < source_.mNumMaterials; ++i) {
+      const aiMaterial& m = *source_.mMaterials[i];
+      ImportMaterial out;
+      aiString name;
+      m.Get(AI_MATKEY_NAME, name);
+      out.name = Name(name, "material " + std::to_string(i));
+      aiColor4D diffuse(1, 1, 1, 1), emissive(0, 0, 0, 1), specular(0, 0, 0, 1);
+      if (m.Get(AI_MATKEY_BASE_COLOR, diffuse) != AI_SUCCESS) m.Get(AI_MATKEY_COLOR_DIFFUSE, diffuse);
+      m.Get(AI_MATKEY_COLOR_EMISSIVE, emissive);
+      m.Get(AI_MATKEY_COLOR_SPECULAR, specular);
+      float opacity = 1, shininess = 0, strength = 1, emissiveIntensity = 1;
+      m.Get(AI_MATKEY_OPACITY, opacity);
+      m.Get(AI_MATKEY_SHININESS, shininess);
+      m.Get(AI_MATKEY_SHININESS_STRENGTH, strength);
+      m.Get(AI_MATKEY_EMISSIVE_INTENSITY, emissiveIntensity);
+      out.baseColor = {diffuse.r, diffuse.g, diffuse.b, std::clamp(opacity * diffuse.a, 0.0f, 1.0f)};
+      out.emissive = Vec3{emissive.r, emissive.g, emissive.b} * emissiveIntensity;
+      out.specularColor = {specular.r, specular.g, specular.b};
+      out.specularLevel = shininess > 0 ? strength : 0;
+      out.specularExponent = shininess;
+      out.baseTexture = Texture(m, aiTextureType_BASE_COLOR, out.name);
+      if (out.baseTexture.image < 0) out.baseTexture = Texture(m, aiTextureType_DIFFUSE, out.name);
+      out.emissiveTexture = Texture(m, aiTextureType_EMISSIVE, out.name);
+      out.specularTexture = Texture(m, aiTextureType_SPECULAR, out.name);
+      out.lightMap = Texture(m, aiTextureType_LIGHTMAP, out.name);
+      out.reflectionMap = Texture(m, aiTextureType_REFLECTION, out.name);
+      if (m.GetTextureCount(aiTextureType_NORMALS) || m.GetTextureCount(aiTextureType_HEIGHT))
+        report_.Warn("normal or bump map dropped", out.name);
+      if (m.GetTextureCount(aiTextureType_OPACITY)) report_.Warn("opacity map dropped", out.name);
+      if (out.baseColor[3] < 0.999f) out.alphaMode = AlphaMode::Blend;
+      aiString alphaMode;
+      if (m.Get("$mat.gltf.alphaMode", 0, 0, alphaMode) == AI_SUCCESS) {
+        if (std::strcmp(alphaMode.C_Str(), "BLEND") == 0) out.alphaMode = AlphaMode::Blend;
+        if (std::strcmp(alphaMode.C_Str(), "MASK") == 0) {
+          out.alphaMode = AlphaMode::Mask;
+          report_.Warn("alpha mask drawn with alpha blending", out.name);
+        }
+      }
+      int twoSided = 0;
+      if (m.Get(AI_MATKEY_TWOSIDED, twoSided) == AI_SUCCESS) out.doubleSided = twoSided != 0;
+      scene_.materials.push_back(std::move(out));
+    }
+  }
+
+  void ReadMeshes() {
+    for (unsigned i = 0; i < source_.mNumMeshes; ++i) {
+      const aiMesh& mesh = *source_.mMeshes[i];
+      ImportPrimitive p;
+      std::string name = Name(mesh.mName, "mesh " + std::to_string(i));
+      if (!(mesh.mPrimitiveTypes & aiPrimitiveType_TRIANGLE)) {
+        report_.Warn("points and lines dropped", name);
+        meshIndex_.push_back(-1);
+        continue;
+      }
+      p.material = mesh.mMaterialIndex < source_.mNumMaterials ? static_cast<int>(mesh.mMaterialIndex) : -1;
+      p.positions.resize(mesh.mNumVertices);
+      for (unsigned v = 0; v < mesh.mNumVertices; ++v) p.positions[v] = ToVec3(mesh.mVertices[v]);
+      if (mesh.mNormals) {
+        p.normals.resize(mesh.mNumVertices);
+        for (unsigned v = 0; v < mesh.mNumVertices; ++v) p.normals[v] = ToVec3(mesh.mNormals[v]);
+      }
+      for (unsigned set = 0; set < 2; ++set) {
+        if (!mesh.mTextureCoords[set]) continue;
+        p.uvs[set].resize(mesh.mNumVertices);
+        for (unsigned v = 0; v < mesh.mNumVertices; ++v)
+          p.uvs[set][v] = {mesh.mTextureCoords[set][v].x, mesh.mTextureCoords[set][v].y};
+      }
+      if (mesh.mTextureCoords[2]) report_.Warn("texture coordinate sets above the second dropped", name);
+      if (mesh.mColors[0]) report_.Warn("vertex colours dropped", name);
+      if (mesh.mNumBones) report_.Warn("skinning not supported: mesh drawn in its bind pose", name);
+      if (mesh.mNumAnimMeshes) report_.Warn("morph targets of this format dropped", name);
+      for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+        const aiFace& face = mesh.mFaces[f];
+        if (face.mNumIndices != 3) continue;
+        bool valid = true;
+        for (unsigned k = 0; k < 3; ++k) valid = valid && face.mIndices[k] < mesh.mNumVertices;
+        if (!valid) continue;
+        p.indices.insert(p.indices.end(), {face.mIndices[0], face.mIndices[1], face.mIndices[2]});
+      }
+      if (p.indices.size() / 3 < mesh.mNumFaces) report_.Warn("points and lines dropped", name);
+      ImportMesh out;
+      out.name = name;
+      out.primitives.push_back(std::move(p));
+      meshIndex_.push_back(static_cast<int>(meshes_.size()));
+      meshes_.push_back(std::move(out));
+    }
+  }
+
+  void ReadCameras() {
+    for (unsigned i = 0; i < source_.mNumCameras; ++i) {
+      const aiCamera& c = *source_.mCameras[i];
+      ImportCamera out;
+      out.name = Name(c.mName, "camera " + std::to_string(i));
+      if (c.mOrthographicWidth > 0) out.perspective = false;
+      // assimp's importers store the whole horizontal angle; the aspect gives the vertical.
+      float aspect = c.mAspect > 0 ? c.mAspect : 4.0f / 3.0f;
+      out.aspect = c.mAspect;
+      out.yfov = 2 * std::atan(std::tan(c.mHorizontalFOV / 2) / aspect);
+      out.znear = c.mClipPlaneNear;
+      out.zfar = c.mClipPlaneFar;
+      out.position = ToVec3(c.mPosition);
+      out.forward = Normalized(ToVec3(c.mLookAt));
+      out.up = Normalized(ToVec3(c.mUp));
+      cameraByName_[out.name] = static_cast<int>(scene_.cameras.size());
+      scene_.cameras.push_back(out);
+    }
+  }
+
+  void ReadLights() {
+    for (unsigned i = 0; i < source_.mNumLights; ++i) {
+      const aiLight& l = *source_.mLights[i];
+      ImportLight out;
+      out.name = Name(l.mName, "light " + std::to_string(i));
+      switch (l.mType) {
+        case aiLightSource_POINT: out.type = LightType::Point; break;
+        case aiLightSource_SPOT: out.type = LightType::Spot; break;
+        case aiLightSource_DIRECTIONAL: out.type = LightType::Directional; break;
+        default:
+          report_.Warn("ambient and area lights dropped", out.name);
+          continue;
+      }
+      // assimp folds the intensity into the colour; a colour above 1 is split again.
+      Vec3 color{l.mColorDiffuse.r, l.mColorDiffuse.g, l.mColorDiffuse.b};
+      float peak = std::max({color.x, color.y, color.z});
+      out.intensity = peak > 1 ? peak : 1;
+      out.color = color * (1 / out.intensity);
+      out.attenuation = {l.mAttenuationConstant, l.mAttenuationLinear, l.mAttenuationQuadratic};
+      if (out.attenuation[0] == 0 && out.attenuation[1] == 0 && out.attenuation[2] == 0) out.attenuation = {1, 0, 0};
+      out.innerCone = l.mAngleInnerCone / 2;
+      out.outerCone = l.mAngleOuterCone / 2;
+      out.position = ToVec3(l.mPosition);
+      Vec3 direction = Normalized(ToVec3(l.mDirection));
+      if (Length(direction) > 0) out.direction = direction;
+      lightByName_[out.name] = static_cast<int>(scene_.lights.size());
+      scene_.lights.push_back(out);
+    }
+  }
+
+  void ReadNode(const aiNode* node, int parent) {
+    int index = static_cast<int>(scene_.nodes.size());
+    scene_.nodes.emplace_back();
+    {
+      ImportNode& out = scene_.nodes.back();
+      out.name = Name(node->mName, "node " + std::to_string(index));
+      out.parent = parent;
+      const aiMatrix4x4& t = node->mTransformation;
+      Mat4 m;
+      for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) m.m[r][c] = t[r][c];
+      if (!Decompose(m, &out.local.translation, &out.local.rotation, &out.local.scale))
+        report_.Warn("degenerate node matrix", out.name);
+      auto camera = cameraByName_.find(out.name);
+      if (camera != cameraByName_.end()) out.camera = camera->second;
+      auto light = lightByName_.find(out.name);
+      if (light != lightByName_.end()) out.light = light->second;
+    }
+    nodeByName_.emplace(scene_.nodes[index].name, index);
+    if (parent >= 0) scene_.nodes[parent].children.push_back(index);
+    // One mesh per node: several assimp meshes become primitives of one.
+    ImportMesh merged;
+    for (unsigned k = 0; k < node->mNumMeshes; ++k) {
+      if (node->mMeshes[k] >= meshIndex_.size() || meshIndex_[node->mMeshes[k]] < 0) continue;
+      const ImportMesh& mesh = meshes_[meshIndex_[node->mMeshes[k]]];
+      if (merged.name.empty()) merged.name = mesh.name;
+      merged.primitives.insert(merged.primitives.end(), mesh.primitives.begin(), mesh.primitives.end());
+    }
+    if (!merged.primitives.empty()) {
+      scene_.nodes[index].mesh = static_cast<int>(scene_.meshes.size());
+      scene_.meshes.push_back(std::move(merged));
+    }
+    for (unsigned c = 0; c < node->mNumChildren; ++c) ReadNode(node->mChildren[c], index);
+  }
+
+  void ReadAnimations() {
+    for (unsigned a = 0; a < source_.mNumAnimations; ++a) {
+      const aiAnimation& animation = *source_.mAnimations[a];
+      ImportAnimation out;
+      out.name = Name(animation.mName, "animation " + std::to_string(a));
+      double ticks = animation.mTicksPerSecond > 0 ? animation.mTicksPerSecond : 25.0;
+      for (unsigned c = 0; c < animation.mNumChannels; ++c) {
+        const aiNodeAnim& channel = *animation.mChannels[c];
+        auto node = nodeByName_.find(channel.mNodeName.C_Str());
+        if (node == nodeByName_.end()) {
+          report_.Warn("animation channel of an unknown node dropped", channel.mNodeName.C_Str());
+          continue;
+        }
+        auto add = [&](ChannelPath path, int width, unsigned count, auto time, auto value) {
+          if (count == 0) return;
+          ImportChannel ch;
+          ch.node = node->second;
+          ch.path = path;
+          ch.width = width;
+          ch.interpolation = Interpolation::Linear;
+          for (unsigned k = 0; k < count; ++k) {
+            float seconds = static_cast<float>(time(k) / ticks);
+            if (!ch.times.empty() && seconds < ch.times.back()) seconds = ch.times.back();
+            ch.times.push_back(std::max(seconds, 0.0f));
+            value(k, &ch.values);
+          }
+          out.channels.push_back(std::move(ch));
+        };
+        add(ChannelPath::Translation, 3, channel.mNumPositionKeys,
+            [&](unsigned k) { return channel.mPositionKeys[k].mTime; },
+            [&](unsigned k, std::vector<float>* v) {
+              const auto& p = channel.mPositionKeys[k].mValue;
+              v->insert(v->end(), {p.x, p.y, p.z});
+            });
+        add(ChannelPath::Rotation, 4, channel.mNumRotationKeys,
+            [&](unsigned k) { return channel.mRotationKeys[k].mTime; },
+            [&](unsigned k, std::vector<float>* v) {
+              const auto& q = channel.mRotationKeys[k].mValue;
+              v->insert(v->end(), {q.x, q.y, q.z, q.w});
+            });
+        add(ChannelPath::Scale, 3, channel.mNumScalingKeys,
+            [&](unsigned k) { return channel.mScalingKeys[k].mTime; },
+            [&](unsigned k, std::vector<float>* v) {
+              const auto& s = channel.mScalingKeys[k].mValue;
+              v->insert(v->end(), {s.x, s.y, s.z});
+            });
+      }
+      if (animation.mNumMorphMeshChannels || animation.mNumMeshChannels)
+        report_.Warn("mesh animation of this format dropped", out.name);
+      scene_.animations.push_back(std::move(out));
+    }
+  }
+
+  const aiScene& source_;
+  std::string folder_;
+  ImportScene& scene_;
+  ImportReport& report_;
+  std::vector<ImportMesh> meshes_;  // one per assimp mesh, copied into the nodes that use it
+  std::vector<int> meshIndex_;      // assimp mesh -> meshes_ (-1 dropped)
+  std::map<std::string, int> images_, cameraByName_, lightByName_;
+  std::multimap<std::string, int> nodeByName_;
+};
+
+}  // namespace
+
+bool ReadWithAssimp(const std::string& path, ImportScene* scene, ImportReport* report, std::string* error) {
+  Assimp::Importer importer;
+  // Without normals a model keeps smooth shading; assimp must not invent flat ones.
+  const aiScene* source = importer.ReadFile(
+      path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_FlipUVs | aiProcess_ValidateDataStructure);
+  if (!source || !source->mRootNode || (source->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) {
+    *error = importer.GetErrorString();
+    if (error->empty()) *error = "assimp cannot read the file";
+    return false;
+  }
+  AssimpReader(*source, std::filesystem::path(path).parent_path().string(), scene, report).Read();
+  return true;
+}
+
+}  // namespace sceneimport

@@ -1,0 +1,20 @@
+// The command line of sceneimport.
+#pragma once
+
+#include <string>
+
+namespace sceneimport {
+
+struct ImportOptions {
+  std::string input, output;
+  float fps = 30;         // keys per second of resampled animation
+  float scale = 1;        // multiplies every length
+  std::string textures;   // texture folder; empty: beside the output
+  bool frame = false;     // add a camera and a light that show the whole model
+  bool report = false;    // print the report even without warnings
+};
+
+// False with `error` set for a command line that cannot be used.
+bool ParseImportOptions(int argc, const char* const* argv, ImportOptions* options, std::string* error);
+
+}  // namespace sceneimport
