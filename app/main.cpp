@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (commandLine.version) {
-    std::printf("demo %s\n", SHOW_VERSION);
+    std::printf("demo, the show player, version %s (%s build, %s)\n", SHOW_VERSION, SHOW_BUILD_TYPE, SHOW_BUILD_ID);
     return 0;
   }
   return RunShell(commandLine.options);

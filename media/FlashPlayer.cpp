@@ -19,20 +19,45 @@ bool ReadableOnDisk(const char* name) {
   return true;
 }
 
-// Writes the archive's copy of movie `name` to a new file of that name for the
+// Writes the archive's copy of movie `name` to the new file `destination` for the
 // control to read. An existing file is never replaced: a file that is there but
 // cannot be read stays the user's, and this fails. A partial copy is removed.
-bool WriteArchiveCopy(const CFLArchive& archive, const char* name) {
+bool WriteArchiveCopy(const CFLArchive& archive, const char* name, const std::string& destination) {
   const std::uint32_t size = archive.GetSize(name);
   const std::unique_ptr<std::uint8_t[]> bytes = archive.ReadWhole(name);
   if (!bytes && size > 0) return false;  // a damaged entry has no bytes to write
-  std::FILE* out = std::fopen(name, "wbx");
+  std::FILE* out = std::fopen(destination.c_str(), "wbx");
   if (out == nullptr) return false;
   bool written = size == 0 || std::fwrite(bytes.get(), 1, size, out) == size;
   written = std::fclose(out) == 0 && written;
-  if (!written) DeleteFileA(name);
+  if (!written) DeleteFileA(destination.c_str());
   return written;
 }
+
+// The archive's copy of a movie in a private temporary folder, for a show played
+// from read-only media; the file and the folder go with the object.
+class TemporaryMovieCopy {
+ public:
+  TemporaryMovieCopy(const CFLArchive& archive, const char* name) {
+    folder = OsCreatePrivateTempFolder();
+    if (folder.empty()) return;
+    const std::string base = std::string(name).substr(std::string(name).find_last_of("/\\") + 1);
+    const std::string candidate = folder + "/" + (base.empty() ? "movie" : base);
+    if (WriteArchiveCopy(archive, name, candidate)) path = candidate;
+  }
+  ~TemporaryMovieCopy() {
+    if (!path.empty() && !DeleteFileA(path.c_str()))
+      std::fprintf(stderr, "FlashPlayer: could not delete the copy '%s'\n", path.c_str());
+    if (!folder.empty()) OsRemoveEmptyFolder(folder);
+  }
+  TemporaryMovieCopy(const TemporaryMovieCopy&) = delete;
+  TemporaryMovieCopy& operator=(const TemporaryMovieCopy&) = delete;
+
+  std::string path;  // empty when no copy could be written
+
+ private:
+  std::string folder;
+};
 
 // The current directory at any length; empty when it cannot be read.
 std::string CurrentDirectory() {
@@ -72,16 +97,24 @@ FlashPlayer::FlashPlayer(IDirect3DDevice9* device, std::uint32_t width, std::uin
     : width(width), height(height), device(device), fileName(fileName ? fileName : "") {
   const char* name = this->fileName.c_str();
   bool deleteCopy = false;
+  std::unique_ptr<TemporaryMovieCopy> temporaryCopy;
+  std::string controlPath = FlashMoviePath(CurrentDirectory(), this->fileName);
   if (!ReadableOnDisk(name)) {
     const CFLArchive* archive = ProgramArchive();
-    if (archive == nullptr || !archive->Exists(name) || !WriteArchiveCopy(*archive, name))
-      CouldNotLoad();
-    deleteCopy = true;
+    if (archive == nullptr || !archive->Exists(name)) CouldNotLoad();
+    if (WriteArchiveCopy(*archive, name, name)) {
+      deleteCopy = true;
+    } else {
+      // The show's folder may be read-only (a release on a CD or a mounted image).
+      temporaryCopy = std::make_unique<TemporaryMovieCopy>(*archive, name);
+      if (temporaryCopy->path.empty()) CouldNotLoad();
+      controlPath = temporaryCopy->path;
+    }
   }
 
   RECT rect{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
   AdjustWindowRect(&rect, 0, FALSE);
-  const std::vector<WCHAR> moviePath = ToWide(FlashMoviePath(CurrentDirectory(), this->fileName));
+  const std::vector<WCHAR> moviePath = ToWide(controlPath);
 
   window = std::make_unique<CAxFlashWindow>();
   window->Create(nullptr, rect, nullptr, kHostWindowStyle, 0);

@@ -10,7 +10,7 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   libsdl2-dev libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri \
   zlib1g-dev libdeflate-dev libturbojpeg0-dev libpng-dev libstb-dev libmpg123-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  lame sox ffmpeg mingw-w64-common >/dev/null
+  lame sox ffmpeg mingw-w64-common patchelf debootstrap xvfb xdotool python3-xlib >/dev/null
 # tools: the model importer (glTF through tinygltf, the other formats through assimp)
 # and assimp's sample models its tests import.
 $SUDO apt-get install -y -qq --no-install-recommends \

@@ -123,7 +123,9 @@ HRESULT Device9::Initialise(SDL_Window* window) {
     context_ = GlContext::Create(nullptr, &error);
   }
   if (!context_)
-    return ReportError(D3DERR_NOTAVAILABLE, "CreateDevice: no OpenGL 3.3 context: %s",
+    return ReportError(D3DERR_NOTAVAILABLE,
+                       "CreateDevice: no OpenGL 3.3 context: %s (is the system's OpenGL/EGL "
+                       "driver installed, e.g. Mesa's libegl-mesa0 and libgl1-mesa-dri?)",
                        error.c_str());
   Activate();
   gl_.Initialise();

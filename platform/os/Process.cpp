@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/os/oshost.h"
 #include "platform/os/windows.h"
 
 namespace {
@@ -45,6 +46,15 @@ DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
 BOOL SetCurrentDirectoryA(LPCSTR path) { return path && chdir(path) == 0 ? TRUE : FALSE; }
 
 BOOL DeleteFileA(LPCSTR path) { return path && unlink(path) == 0 ? TRUE : FALSE; }
+
+std::string OsCreatePrivateTempFolder() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/show-player-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) return {};
+  return pattern;
+}
+
+bool OsRemoveEmptyFolder(const std::string& folder) { return rmdir(folder.c_str()) == 0; }
 
 void OutputDebugStringA(LPCSTR text) {
   if (text == nullptr) return;

@@ -81,8 +81,13 @@ void PumpSdlEvents() {
         }
         break;
       case SDL_KEYDOWN:
-        if (HWND w = FindSdl(e.key.windowID) ? FindSdl(e.key.windowID) : MainWindow())
-          OsQueueMessage(w, WM_KEYDOWN, VirtualKey(e.key.keysym.sym), 0);
+        if (HWND w = FindSdl(e.key.windowID) ? FindSdl(e.key.windowID) : MainWindow()) {
+          // Alt+F4 is the system's close, as its default window handling makes it.
+          if (e.key.keysym.sym == SDLK_F4 && (e.key.keysym.mod & KMOD_ALT))
+            OsQueueMessage(w, WM_CLOSE, 0, 0);
+          else
+            OsQueueMessage(w, WM_KEYDOWN, VirtualKey(e.key.keysym.sym), 0);
+        }
         break;
       default:
         break;

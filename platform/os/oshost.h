@@ -45,3 +45,9 @@ void OsQueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Shows a fatal message box (no owner, OK button) and ends the process with the
 // given status. The standard error copy is made by MessageBoxA itself.
 [[noreturn]] void OsFatal(const std::string& caption, const std::string& text, UINT exitStatus);
+
+// A new folder only this user can enter, under $TMPDIR or /tmp; empty when none
+// can be made. For files the show must write where its own folder is read-only.
+std::string OsCreatePrivateTempFolder();
+// Removes an empty folder; false when it is not there, not empty or not a folder.
+bool OsRemoveEmptyFolder(const std::string& folder);

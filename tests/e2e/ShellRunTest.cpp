@@ -60,6 +60,16 @@ TEST(PlayerRun, WithoutADisplayTheQuestionCannotBeAsked) {
   EXPECT_NE(r.output.find("Couldn't open MessageBox, dying"), std::string::npos) << r.output;
 }
 
+TEST(PlayerRun, WithoutADisplayAWindowedRunSaysWhatIsMissing) {
+  TempDir show;
+  show.write("demo.psc", "waituntil 10\n");
+  ProcessResult r = RunProcess(SHOW_DEMO_EXE, {"--windowed"}, show.path(),
+                               {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER="});
+  EXPECT_EQ(r.exitCode, 5) << r.output;
+  EXPECT_NE(r.output.find("no display"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("Demo: Error opening window"), std::string::npos) << r.output;
+}
+
 TEST(PlayerRun, UnknownKeywordEndsWithItsMessageAndStatus0) {
   TempDir show;
   show.write("demo.psc", "waituntil 10\nJumpTo 5\n");
@@ -80,6 +90,13 @@ TEST(PlayerRun, RelativeCaptureFolderIsNamedFromWhereThePlayerStarted) {
   ASSERT_EQ(r.exitCode, 0) << r.output;
   EXPECT_EQ(CountFrames(here.file("frames")), 2);
   EXPECT_FALSE(fs::exists(here.file("show/frames")));
+}
+
+TEST(PlayerRun, VersionNamesThePlayerAndTheBuild) {
+  ProcessResult r = RunProcess(SHOW_DEMO_EXE, {"--version"});
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(r.output.rfind("demo, the show player, version ", 0), 0u) << r.output;
+  EXPECT_NE(r.output.find(" build, commit "), std::string::npos) << r.output;
 }
 
 TEST(PlayerRun, UnknownOptionGivesUsageAndStatus2) {
