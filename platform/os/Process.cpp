@@ -7,12 +7,21 @@
 #include <cstring>
 #include <string>
 
+#include "platform/os/oshost.h"
 #include "platform/os/windows.h"
 
 namespace {
 // The one module this process has; its handle only needs to be non-null and stable.
 char moduleToken;
+
+OsExitHandler& ExitHandler() {
+  static OsExitHandler handler;
+  return handler;
+}
 }  // namespace
+
+void OsSetExitHandler(OsExitHandler handler) { ExitHandler() = std::move(handler); }
+bool OsExitHandlerSet() { return static_cast<bool>(ExitHandler()); }
 
 HMODULE GetModuleHandleA(LPCSTR moduleName) {
   return moduleName == nullptr ? reinterpret_cast<HMODULE>(&moduleToken) : nullptr;
@@ -53,6 +62,7 @@ void OutputDebugStringA(LPCSTR text) {
 }
 
 void ExitProcess(UINT exitCode) {
+  if (ExitHandler()) ExitHandler()(exitCode);
   // Like the system call it stands for: no destructors run; buffered output is kept.
   std::fflush(nullptr);
   std::_Exit(static_cast<int>(exitCode));
