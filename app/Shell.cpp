@@ -113,7 +113,9 @@ void RunFrameLoop(const ShellOptions& options, Capture* capture) {
       capture->progress(scriptMs, length);
       if (capture->done()) program.quitRequested = true;
     } else {
-      if (options.seconds && GetTime() >= *options.seconds * 1000.0) program.quitRequested = true;
+      if (options.seconds &&
+          GetTime() >= (options.start.value_or(0) + *options.seconds) * 1000.0)
+        program.quitRequested = true;
       if (MsBetween(lastTitle, now) >= 500) {
         ShowTitle(scriptMs, framesSinceTitle * 1000.0 / MsBetween(lastTitle, now));
         lastTitle = now;
