@@ -1,22 +1,18 @@
 #include "app/Program.h"
 
-namespace {
-std::uint32_t Milliseconds(LONGLONG count) {
-  // Truncated to 32 bits, so the clock wraps after 2^32 ms like the original.
-  return static_cast<std::uint32_t>((count * 1000) / program.clockFrequency);
-}
-}  // namespace
-
-void StartClock() {
-  LARGE_INTEGER frequency{}, count{};
-  QueryPerformanceFrequency(&frequency);
-  program.clockFrequency = frequency.QuadPart;
-  QueryPerformanceCounter(&count);
-  program.clockZero = Milliseconds(count.QuadPart);
-}
-
-float GetTime() {
+std::uint32_t RawMilliseconds() {
   LARGE_INTEGER count{};
   QueryPerformanceCounter(&count);
-  return static_cast<float>(Milliseconds(count.QuadPart) - program.clockZero);
+  if (program.clockFrequency <= 0) return 0;
+  // Truncated to 32 bits, so the clock wraps after 2^32 ms like the original.
+  return static_cast<std::uint32_t>((count.QuadPart * 1000) / program.clockFrequency);
 }
+
+void StartClock() {
+  LARGE_INTEGER frequency{};
+  QueryPerformanceFrequency(&frequency);
+  program.clockFrequency = frequency.QuadPart;
+  program.clock.start(RawMilliseconds());
+}
+
+float GetTime() { return static_cast<float>(program.clock.now(RawMilliseconds())); }

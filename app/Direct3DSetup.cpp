@@ -13,6 +13,10 @@ void InitDirect3D() {
   D3DPRESENT_PARAMETERS params{};
   params.BackBufferWidth = program.fullscreen ? kScreenWidth : 0;
   params.BackBufferHeight = program.fullscreen ? kScreenHeight : 0;
+  if (program.backBufferWidth) {
+    params.BackBufferWidth = program.backBufferWidth;
+    params.BackBufferHeight = program.backBufferHeight;
+  }
   params.BackBufferFormat = program.fullscreen ? D3DFMT_X8R8G8B8 : mode.Format;
   params.BackBufferCount = 1;
   params.MultiSampleType = D3DMULTISAMPLE_NONE;

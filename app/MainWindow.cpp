@@ -58,8 +58,17 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       program.quitRequested = true;
       return 0;
     case WM_KEYDOWN:
-      if (wParam == VK_ESCAPE) program.quitRequested = true;
+      if (wParam == VK_ESCAPE)
+        program.quitRequested = true;
+      else
+        HandleShowKey(wParam);
       return 0;
+    case WM_SYSKEYDOWN:
+      if (wParam == VK_F4) {
+        program.quitRequested = true;
+        return 0;
+      }
+      return DefWindowProcA(window, message, wParam, lParam);
     default:
       return DefWindowProcA(window, message, wParam, lParam);
   }

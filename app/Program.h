@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "app/FrameRate.h"
+#include "app/ShowClock.h"
 #include "archive/CFLArchive.h"
 #include "platform/d3d9/d3d9.h"
 #include "platform/os/windows.h"
@@ -22,7 +24,14 @@ struct ProgramState {
   IDirect3DDevice9* device = nullptr;    // one reference, owned; lent to the Scripter
   std::unique_ptr<Scripter> scripter;
   LONGLONG clockFrequency = 0;           // performance-counter ticks per second
-  std::uint32_t clockZero = 0;           // ms count when the clock started
+  ShowClock clock;                       // what GetTime reads
+  // Options of the run the shell's steps need.
+  bool liveControls = false;             // keys pause, seek and reload (not in capture runs)
+  bool capturing = false;                // the clock is the capture's virtual counter
+  bool showEnded = false;                // a seek ran past the end
+  FrameRate frameStep;                   // the frames a seek steps through
+  std::uint32_t backBufferWidth = 0;     // 0: the designed size
+  std::uint32_t backBufferHeight = 0;
 };
 
 extern ProgramState program;
@@ -31,9 +40,32 @@ constexpr const char* kCaption = "Demo";
 constexpr std::uint32_t kScreenWidth = 1024;
 constexpr std::uint32_t kScreenHeight = 768;
 
-// Clock: milliseconds since StartClock, read afresh from the performance counter.
+// Clock: milliseconds since StartClock, read afresh from the performance counter
+// through the show clock (which pauses and seeks).
 void StartClock();
 float GetTime();
+std::uint32_t RawMilliseconds();
+
+// Steps `scripter` through the frames of the step rate from clock time `from` up
+// to (not including) `target`, without drawing, on the virtual clock; returns
+// false when the show ended on the way. Afterwards the clock reads `target`.
+bool StepShow(Scripter& scripter, double from, double target);
+// Live runs: a seek to clock time `target` (earlier times replay from the start);
+// false when the show ended on the way.
+bool SeekShow(double target);
+void TogglePause();
+// A new script player from the start, the old one kept until the new one exists.
+void RestartShow();
+// Reads the script and its files again and returns to the same time; a failure
+// is reported on standard error and the show goes on as it was.
+bool ReloadShow();
+// The live keys; others do nothing.
+void HandleShowKey(WPARAM key);
+// Puts the current music where it would have played to at clock time `now`.
+void SyncMusic(double now);
+// The screen's place in a back buffer of another size: 1024 x 768 scaled with its
+// aspect kept, centred, black bars around.
+D3DVIEWPORT9 ScreenBox(std::uint32_t width, std::uint32_t height);
 
 // Shows `message` under "Demo", after tearing down what exists; exit status 5.
 [[noreturn]] void FatalError(const std::string& message);

@@ -5,12 +5,26 @@
 #include <optional>
 #include <string>
 
+#include "app/FrameRate.h"
+
+struct BackBufferSize {
+  int width = 0;
+  int height = 0;
+  bool operator==(const BackBufferSize&) const = default;
+};
+
 struct ShellOptions {
   std::optional<bool> fullscreen;  // set: the full-screen question is answered in advance
   bool headless = false;
   std::string captureDir;          // empty: no capture
-  int fps = 60;
-  std::optional<double> seconds;   // stop after this much script time
+  FrameRate fps;                   // of a capture run; the step of a live seek
+  std::optional<double> seconds;   // a capture writes this many seconds of frames; a live run stops
+  std::optional<double> start;     // script time (s) the show begins at
+  bool loop = false;
+  std::optional<BackBufferSize> size;  // back buffer; the screen is boxed inside it
+  bool framesPng = false;          // a capture writes PNG frames and audio.wav, not a video
+  std::string video;               // the video file of a capture; empty: DIR/show.mp4
+  bool stats = false;
   std::string dataDir;
 };
 

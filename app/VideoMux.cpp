@@ -28,11 +28,23 @@ bool OnPath(const std::string& program) {
   return false;
 }
 
-std::vector<std::string> MuxArguments(const std::string& directory, int fps) {
-  return {"ffmpeg", "-nostdin", "-y", "-framerate", std::to_string(fps),
-          "-i", directory + "/frame-%06d.png", "-i", directory + "/audio.wav",
-          "-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest",
-          directory + "/show.mp4"};
+// ffmpeg reads the input name as a pattern: a '%' of the folder's own is doubled.
+std::string FramePattern(const std::string& directory) {
+  std::string out;
+  for (char c : directory) {
+    out += c;
+    if (c == '%') out += '%';
+  }
+  return out + "/frame-%06d.png";
+}
+
+std::vector<std::string> MuxArguments(const std::string& directory, FrameRate fps,
+                                      const std::string& video) {
+  // -n: a file of the same name is never overwritten (the run checked it was not there).
+  return {"ffmpeg", "-nostdin", "-n", "-framerate", fps.text(),
+          "-i", FramePattern(directory), "-i", directory + "/audio.wav",
+          "-c:v", "libx264", "-pix_fmt", "yuv420p", "-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2",
+          "-c:a", "aac", "-shortest", video};
 }
 
 std::string Quoted(const std::string& word) {
@@ -50,9 +62,9 @@ std::string Quoted(const std::string& word) {
 
 }  // namespace
 
-std::string MuxCommandLine(const std::string& directory, int fps) {
+std::string MuxCommandLine(const std::string& directory, FrameRate fps, const std::string& video) {
   std::string line;
-  for (const std::string& word : MuxArguments(directory, fps)) {
+  for (const std::string& word : MuxArguments(directory, fps, video)) {
     if (word == "-nostdin") continue;
     if (!line.empty()) line += ' ';
     line += Quoted(word);
@@ -60,9 +72,11 @@ std::string MuxCommandLine(const std::string& directory, int fps) {
   return line;
 }
 
-MuxResult MuxShowVideo(const std::string& directory, int fps) {
+bool FfmpegOnPath() { return OnPath("ffmpeg"); }
+
+MuxResult MuxShowVideo(const std::string& directory, FrameRate fps, const std::string& video) {
   if (!OnPath("ffmpeg")) return MuxResult::NoFfmpeg;
-  std::vector<std::string> words = MuxArguments(directory, fps);
+  std::vector<std::string> words = MuxArguments(directory, fps, video);
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);

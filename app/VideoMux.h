@@ -1,11 +1,15 @@
-// Making show.mp4 from a capture folder with ffmpeg, when it is installed.
+// Making the video from a capture folder's frame files and audio.wav with ffmpeg,
+// when it is installed.
 #pragma once
 
 #include <string>
 
+#include "app/FrameRate.h"
+
 enum class MuxResult { Done, NoFfmpeg, Failed };
 
-// The command that muxes DIR's frames and audio.wav into DIR/show.mp4.
-std::string MuxCommandLine(const std::string& directory, int fps);
+bool FfmpegOnPath();
+// The command that muxes DIR's frames and audio.wav into `video`.
+std::string MuxCommandLine(const std::string& directory, FrameRate fps, const std::string& video);
 // Runs it quietly (no output, no input) and waits for it.
-MuxResult MuxShowVideo(const std::string& directory, int fps);
+MuxResult MuxShowVideo(const std::string& directory, FrameRate fps, const std::string& video);

@@ -148,6 +148,10 @@ void ImageBlitter::stepSequence(float time) {
   }
 }
 
+void ImageBlitter::step(float time) {
+  if (!frames.empty()) stepSequence(time);
+}
+
 void ImageBlitter::draw(float time) {
   if (!frames.empty()) stepSequence(time);
   if (!device || !drawable()) return;

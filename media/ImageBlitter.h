@@ -39,6 +39,9 @@ class ImageBlitter {
   // Steps a sequence to script time `time` (ms; at most one frame per call), then
   // draws the quad and restores the depth, lighting and transform state it changed.
   void draw(float time);
+  // What draw does to a sequence, without drawing: frames skipped over on a
+  // virtual clock leave it where the drawn frames would have.
+  void step(float time);
 
   // Read-only views for callers that inspect a loaded image.
   std::uint32_t width() const { return imageWidth; }

@@ -4,6 +4,7 @@
 
 #include "media/SoundFiles.h"
 #include "platform/fsound/fmod.h"
+#include "platform/os/oshost.h"
 #include "platform/os/windows.h"
 
 namespace {
@@ -37,7 +38,8 @@ void CloseSoundSystem() {
 
 void SoundSystemFatal(const char* text) {
   MessageBoxA(nullptr, text, "MP3Player Error", MB_OK);
-  FSOUND_Close();
+  // A caught end (a failed reload) leaves the show that goes on its sound.
+  if (!OsExitHandlerSet()) FSOUND_Close();
   ExitProcess(0);
 }
 

@@ -16,6 +16,11 @@ void Layer::draw(float t) {
   advance(t);
 }
 
+void Layer::skip(float t) {
+  image->step(t);
+  advance(t);
+}
+
 void Layer::advance(float t) {
   const float k = 0.001f;
   x = (t - moveStart) * velocityX * k + baseX;

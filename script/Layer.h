@@ -19,6 +19,8 @@ struct Layer {
   // Shows the layer's image at script time t, then computes the state the next
   // frame shows (so animation runs one frame behind the clock).
   void draw(float t);
+  // The same without drawing: the sequence steps and the state moves on.
+  void skip(float t);
   // The state this layer will show at script time t, from its movement and fade.
   void advance(float t);
 };

@@ -46,6 +46,8 @@ bool PlayMusic::execute(float) {
   MP3Player* music = FindOrDie(scripter->musics, slotName, "PlayMusic error", "music");
   if (scripter->currentMusic) scripter->currentMusic->stop();
   scripter->currentMusic = music;
+  scripter->musicStartClock = scripter->clockTime();
+  scripter->musicStartPosition = startPosition;
   music->play(startPosition);
   return true;
 }

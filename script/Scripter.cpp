@@ -29,7 +29,7 @@ Scripter::~Scripter() {
   ReleaseGlowTargets();
 }
 
-bool Scripter::update() {
+bool Scripter::update(bool draw) {
   if (nextItem >= items.size()) return true;
   float now = clock();
   while (items[nextItem]->execute(now - scriptClockOffset)) {
@@ -38,6 +38,11 @@ bool Scripter::update() {
     now = clock();
   }
   const float t = now - scriptClockOffset;
+  if (!draw) {
+    for (auto& entry : layers) entry.second.skip(t);
+    if (currentScene) currentScene->SetTime(now - sceneClockOffset);
+    return false;
+  }
   if (device) device->BeginScene();
   drawLayers(true, t);
   if (currentScene) {

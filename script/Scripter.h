@@ -35,10 +35,14 @@ class Scripter {
   // Parses `fileName` (archive first, then disk) and appends its items.
   void loadScript(const char* fileName, float timeOffset);
   // Runs the due items and draws the frame; true when the show has ended.
-  bool update();
+  // Without `draw` the frame is only stepped through (a seek on a virtual clock):
+  // items, layer movements, sequences and the scene clock move as if drawn.
+  bool update(bool draw = true);
 
   // Script time now, as the items see it.
   float scriptTime() const { return clock() - scriptClockOffset; }
+  // The shell's clock as the items read it (script time before any settime).
+  float clockTime() const { return clock(); }
 
   // Emptying a slot, shared by the free items and the load items.
   void freeScene(const std::string& name);
@@ -62,6 +66,10 @@ class Scripter {
   FlashPlayer* currentFlash = nullptr;
   MP3Player* currentMusic = nullptr;
   std::map<std::int32_t, Layer> layers;
+  // When the current music was started (clock ms) and from where (ms into it), so
+  // that a seek can put it where it would have played to.
+  float musicStartClock = 0;
+  std::int32_t musicStartPosition = 0;
 
  private:
   void loadScriptAtDepth(const char* fileName, float timeOffset, int depth);

@@ -13,7 +13,15 @@
 namespace {
 // The one module this process has; its handle only needs to be non-null and stable.
 char moduleToken;
+
+OsExitHandler& ExitHandler() {
+  static OsExitHandler handler;
+  return handler;
+}
 }  // namespace
+
+void OsSetExitHandler(OsExitHandler handler) { ExitHandler() = std::move(handler); }
+bool OsExitHandlerSet() { return static_cast<bool>(ExitHandler()); }
 
 HMODULE GetModuleHandleA(LPCSTR moduleName) {
   return moduleName == nullptr ? reinterpret_cast<HMODULE>(&moduleToken) : nullptr;
@@ -63,6 +71,7 @@ void OutputDebugStringA(LPCSTR text) {
 }
 
 void ExitProcess(UINT exitCode) {
+  if (ExitHandler()) ExitHandler()(exitCode);
   // Like the system call it stands for: no destructors run; buffered output is kept.
   std::fflush(nullptr);
   std::_Exit(static_cast<int>(exitCode));

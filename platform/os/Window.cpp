@@ -20,6 +20,7 @@ struct HWND__ {
   SDL_Window* sdl = nullptr;
   int width = 0;
   int height = 0;
+  std::string title;
 };
 
 namespace {
@@ -58,6 +59,11 @@ WPARAM VirtualKey(SDL_Keycode key) {
   if (key >= SDLK_0 && key <= SDLK_9) return static_cast<WPARAM>(key);
   if (key == SDLK_RETURN) return 0x0D;
   if (key == SDLK_SPACE) return 0x20;
+  if (key == SDLK_PAGEUP) return 0x21;    // VK_PRIOR
+  if (key == SDLK_PAGEDOWN) return 0x22;  // VK_NEXT
+  if (key == SDLK_HOME) return 0x24;
+  if (key == SDLK_LEFT) return 0x25;
+  if (key == SDLK_RIGHT) return 0x27;
   return static_cast<WPARAM>(key & 0xFF);
 }
 
@@ -133,6 +139,7 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, in
   window->procedure = cls->second.lpfnWndProc;
   window->width = width;
   window->height = height;
+  window->title = windowName ? windowName : "";
   if (os_internal::EnsureSdlVideo()) {
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (style & WS_POPUP) flags |= SDL_WINDOW_BORDERLESS;
@@ -272,3 +279,12 @@ int GetSystemMetrics(int index) {
 }
 
 SDL_Window* OsGetSdlWindow(HWND window) { return Find(window) ? window->sdl : nullptr; }
+
+BOOL OsSetWindowTitle(HWND window, const std::string& title) {
+  if (!Find(window)) return FALSE;
+  window->title = title;
+  if (window->sdl) SDL_SetWindowTitle(window->sdl, title.c_str());
+  return TRUE;
+}
+
+std::string OsWindowTitle(HWND window) { return Find(window) ? window->title : std::string(); }

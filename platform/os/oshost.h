@@ -51,3 +51,20 @@ void OsQueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 std::string OsCreatePrivateTempFolder();
 // Removes an empty folder; false when it is not there, not empty or not a folder.
 bool OsRemoveEmptyFolder(const std::string& folder);
+
+// Exit seam: while a handler is set, ExitProcess calls it first. A handler that
+// throws turns the end of the process into an exception for its caller to catch
+// (a reload of the show that fails keeps the show as it was); one that returns
+// lets the process end.
+using OsExitHandler = std::function<void(UINT exitStatus)>;
+void OsSetExitHandler(OsExitHandler handler);
+bool OsExitHandlerSet();
+
+// SIGTERM and SIGINT: after OsWatchStopSignals either one only sets a flag, which
+// the frame loop reads to end the run as Escape does (headless runs pump no events).
+void OsWatchStopSignals();
+bool OsStopSignalled();
+
+// The window's title bar text.
+BOOL OsSetWindowTitle(HWND window, const std::string& title);
+std::string OsWindowTitle(HWND window);

@@ -110,7 +110,16 @@ constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_SIZE = 0x0005;
 
+constexpr UINT WM_SYSKEYDOWN = 0x0104;
+
 constexpr WPARAM VK_ESCAPE = 27;
+constexpr WPARAM VK_SPACE = 0x20;
+constexpr WPARAM VK_PRIOR = 0x21;
+constexpr WPARAM VK_NEXT = 0x22;
+constexpr WPARAM VK_HOME = 0x24;
+constexpr WPARAM VK_LEFT = 0x25;
+constexpr WPARAM VK_RIGHT = 0x27;
+constexpr WPARAM VK_F4 = 0x73;
 
 constexpr UINT PM_NOREMOVE = 0x0;
 constexpr UINT PM_REMOVE = 0x1;

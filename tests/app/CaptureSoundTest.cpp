@@ -40,14 +40,14 @@ class CaptureSoundTest : public OfflineMusic {
 
 TEST_F(CaptureSoundTest, EachFrameGetsItsShareOfSamplesWithoutDrift) {
   {
-    CaptureSound sound(dir.path(), 144);  // 306.25 samples a frame
+    CaptureSound sound(dir.path(), FrameRate{144, 1}, dir.file("show.mp4"));  // 306.25 samples a frame
     for (int i = 0; i < 144 * 3; ++i) sound.frame();
   }
   EXPECT_EQ(ReadWav(dir.file("audio.wav")).size(), 2u * 3 * 44100);
 }
 
 TEST_F(CaptureSoundTest, MusicStartedAtAFrameIsHeardFromThatFramesFirstSample) {
-  CaptureSound sound(dir.path(), 30);
+  CaptureSound sound(dir.path(), FrameRate{30, 1}, dir.file("show.mp4"));
   sound.frame();  // before the script player: silence
   StartSoundSystem();
   EXPECT_EQ(FSoundHostActiveOutput(), FSoundActiveOutput::Offline);
@@ -61,7 +61,7 @@ TEST_F(CaptureSoundTest, MusicStartedAtAFrameIsHeardFromThatFramesFirstSample) {
 }
 
 TEST_F(CaptureSoundTest, WithoutFfmpegTheRunSaysHowToMux) {
-  CaptureSound sound(dir.path(), 30);
+  CaptureSound sound(dir.path(), FrameRate{30, 1}, dir.file("show.mp4"));
   sound.frame();
   const char* path = std::getenv("PATH");
   std::string saved = path ? path : "";
@@ -71,7 +71,7 @@ TEST_F(CaptureSoundTest, WithoutFfmpegTheRunSaysHowToMux) {
   std::string said = testing::internal::GetCapturedStderr();
   setenv("PATH", saved.c_str(), 1);
   EXPECT_NE(said.find("ffmpeg is not installed"), std::string::npos) << said;
-  EXPECT_NE(said.find(MuxCommandLine(dir.path(), 30)), std::string::npos) << said;
+  EXPECT_NE(said.find(MuxCommandLine(dir.path(), FrameRate{30, 1}, dir.file("show.mp4"))), std::string::npos) << said;
   EXPECT_NE(said.find("-framerate 30 -i " + dir.path() + "/frame-%06d.png -i " + dir.path() +
                       "/audio.wav"),
             std::string::npos)
@@ -84,7 +84,7 @@ TEST_F(CaptureSoundTest, WithFfmpegTheFramesAndSoundBecomeAVideo) {
   std::string frames = "ffmpeg -nostdin -v error -f lavfi -i color=c=red:s=64x48 -frames:v 3 '" +
                        dir.path() + "/frame-%06d.png'";
   ASSERT_EQ(std::system(frames.c_str()), 0);
-  CaptureSound sound(dir.path(), 30);
+  CaptureSound sound(dir.path(), FrameRate{30, 1}, dir.file("show.mp4"));
   for (int i = 0; i < 3; ++i) sound.frame();
   testing::internal::CaptureStderr();
   sound.finish(3);

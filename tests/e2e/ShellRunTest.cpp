@@ -18,7 +18,7 @@ int CountFrames(const std::string& dir) {
 }
 
 ProcessResult Capture(const TempDir& show, int fps = 30) {
-  return RunProcess(SHOW_DEMO_EXE, {"--headless", "--capture", show.file("out"), "--fps",
+  return RunProcess(SHOW_DEMO_EXE, {"--headless", "--capture", show.file("out"), "--frames", "png", "--fps",
                                     std::to_string(fps), "--data", show.path()});
 }
 
@@ -43,7 +43,7 @@ TEST(PlayerRun, NoScriptPresentsOneBlackFrame) {
 TEST(PlayerRun, SecondsOptionStopsALongShow) {
   TempDir show;
   show.write("demo.psc", "waituntil 600000\n");
-  ProcessResult r = RunProcess(SHOW_DEMO_EXE, {"--headless", "--capture", show.file("out"),
+  ProcessResult r = RunProcess(SHOW_DEMO_EXE, {"--headless", "--capture", show.file("out"), "--frames", "png",
                                                "--fps", "10", "--seconds", "0.5", "--data",
                                                show.path()});
   ASSERT_EQ(r.exitCode, 0) << r.output;
@@ -84,7 +84,7 @@ TEST(PlayerRun, UnknownKeywordEndsWithItsMessageAndStatus0) {
 TEST(PlayerRun, RelativeCaptureFolderIsNamedFromWhereThePlayerStarted) {
   TempDir here;
   here.write("show/demo.psc", "waituntil 10\n");
-  ProcessResult r = RunProcess(SHOW_DEMO_EXE, {"--headless", "--capture", "frames", "--fps", "30",
+  ProcessResult r = RunProcess(SHOW_DEMO_EXE, {"--headless", "--capture", "frames", "--frames", "png", "--fps", "30",
                                                "--data", "show"},
                                here.path());
   ASSERT_EQ(r.exitCode, 0) << r.output;

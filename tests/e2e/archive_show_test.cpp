@@ -21,7 +21,7 @@ int CountFrames(const std::string& dir) {
 
 ProcessResult CaptureWith(const std::string& player, const TempDir& t) {
   return RunProcess(
-      player, {"--headless", "--capture", t.file("out"), "--fps", "30", "--data", t.file("data")});
+      player, {"--headless", "--capture", t.file("out"), "--frames", "png", "--fps", "30", "--data", t.file("data")});
 }
 
 void Pack(const std::string& out, const std::string& folder) {

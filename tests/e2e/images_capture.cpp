@@ -53,7 +53,7 @@ ShowCapture::ShowCapture(const std::string& showFolder, int fps) {
 ShowCapture::ShowCapture(const TempDir& show, int fps) { run(show.path(), fps); }
 
 void ShowCapture::run(const std::string& folder, int fps) {
-  result_ = RunProcess(SHOW_DEMO_EXE, {"--headless", "--capture", out_.file("frames"), "--fps",
+  result_ = RunProcess(SHOW_DEMO_EXE, {"--headless", "--capture", out_.file("frames"), "--frames", "png", "--fps",
                                        std::to_string(fps), "--data", folder});
 }
 

@@ -22,7 +22,7 @@ TEST(ImagesSample, PlaysFromTheArchiveAppendedToThePlayer) {
   std::filesystem::remove(work.file("sample.cfl"));
 
   // Seven seconds at 2 frames per second: the sky has faded in, the orbs are up.
-  ProcessResult run = RunProcess(work.file("show"), {"--headless", "--capture", work.file("out"),
+  ProcessResult run = RunProcess(work.file("show"), {"--headless", "--capture", work.file("out"), "--frames", "png",
                                                      "--fps", "2", "--seconds", "7"},
                                  work.path());
   ASSERT_EQ(run.exitCode, 0) << run.output;

@@ -27,7 +27,7 @@ ProcessResult Capture(const TempDir& show, int fps = 30, bool mux = false) {
   std::vector<std::string> environment;
   if (!mux) environment.push_back("PATH=" + show.path());
   return RunProcess(SHOW_DEMO_EXE,
-                    {"--headless", "--capture", show.file("out"), "--fps", std::to_string(fps),
+                    {"--headless", "--capture", show.file("out"), "--frames", "png", "--fps", std::to_string(fps),
                      "--data", show.path()},
                     "", environment);
 }
