@@ -109,7 +109,7 @@ TEST(GlowCapture, SelfIlluminatedQuadHasAFadingHaloAndTheSpriteIsDrawn) {
   ProcessResult packed = RunProcess(
       SHOW_CFLPACK_EXE, {"create", t.file("bin/demo.cfl"), "--filter", "auto", t.file("packed")});
   ASSERT_EQ(packed.exitCode, 0) << packed.output;
-  ProcessResult r = RunProcess(t.file("bin/demo"), {"--headless", "--capture", t.file("out"),
+  ProcessResult r = RunProcess(t.file("bin/demo"), {"--headless", "--capture", t.file("out"), "--frames", "png",
                                                     "--fps", "10", "--data", t.file("data")});
   ASSERT_EQ(r.exitCode, 0) << r.output;
   PngPicture frame(t.file("out/frame-000001.png"));

@@ -135,7 +135,7 @@ class AnimatedShow {
         RunProcess(SHOW_CFLPACK_EXE, {"append", SHOW_DEMO_EXE, dir.file("show.cfl"), dir.file("show")});
     if (append.exitCode != 0) return append;
     return RunProcess(dir.file("show"),
-                      {"--headless", "--capture", dir.file("out"), "--fps", "10"}, dir.file("data"));
+                      {"--headless", "--capture", dir.file("out"), "--frames", "png", "--fps", "10"}, dir.file("data"));
   }
   PngPicture Frame(int ms) const {
     char name[40];

@@ -239,7 +239,7 @@ TEST(SceneCapture, SceneFromAnArchiveAppendedToThePlayer) {
   std::filesystem::remove(work.file("show.cfl"));
   // Played from a folder that holds nothing but the player.
   ProcessResult run = RunProcess(
-      work.file("show"), {"--headless", "--capture", work.file("out"), "--fps", "10"}, work.path());
+      work.file("show"), {"--headless", "--capture", work.file("out"), "--frames", "png", "--fps", "10"}, work.path());
   ASSERT_EQ(run.exitCode, 0) << run.output;
   CheckViews(PngPicture(work.file("out/frame-000002.png")),
              PngPicture(work.file("out/frame-000003.png")));
