@@ -43,7 +43,7 @@ TEST(ImportMaterial, ColoursEmissionAndOpacityFollowTheStatedRules) {
   TestGltf g = Quad({
       "{\"name\":\"red\",\"pbrMetallicRoughness\":{\"baseColorFactor\":[1,0,0,1],\"metallicFactor\":0,"
       "\"roughnessFactor\":0.5}}",
-      // Emission (0.8, 0.5, 0.2): its grey part 0.2 is the self-illumination, the rest ambient.
+      // Emission (0.8, 0.5, 0.2): its grey share 0.2 is the self-illumination, the rest ambient.
       "{\"name\":\"glow\",\"emissiveFactor\":[0.8,0.5,0.2]}",
       "{\"name\":\"strong\",\"emissiveFactor\":[0.25,0.25,0.25],"
       "\"extensions\":{\"KHR_materials_emissive_strength\":{\"emissiveStrength\":2}}}",
