@@ -8,12 +8,8 @@
 #include <iterator>
 #include <vector>
 
-// Another target's replay names its header and function (the archive's by default).
-#ifndef REPLAY_HEADER
-#define REPLAY_HEADER "fuzz/ArchiveFuzzInput.h"
-#define REPLAY_FUNCTION OpenAndReadArchiveBytes
-#endif
-#include REPLAY_HEADER
+// The target's header and function are named at build time (fuzz/FuzzTargets.cmake).
+#include FUZZ_HEADER
 
 namespace fs = std::filesystem;
 
@@ -37,7 +33,7 @@ int main(int argc, char** argv) {
     }
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                           std::istreambuf_iterator<char>());
-    REPLAY_FUNCTION(bytes.data(), bytes.size());
+    FUZZ_FUNCTION(bytes.data(), bytes.size());
     ++replayed;
   }
   std::printf("replayed %d inputs\n", replayed);
