@@ -1,16 +1,28 @@
 #include "archive/BinaryFileReader.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "archive/CFLResourceFilter.h"
 
 BinaryFileReader::BinaryFileReader(const char* path) {
   if (!path) return;
-  file_.reset(std::fopen(path, "rb"));
-  if (!file_) return;
+  // Non-blocking, so a FIFO or a device cannot stall the open; only regular files
+  // have a size that bounds what is read.
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return;
   struct stat info {};
-  if (fstat(fileno(file_.get()), &info) != 0 || S_ISDIR(info.st_mode) ||
-      fseeko(file_.get(), 0, SEEK_END) != 0) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return;
+  }
+  file_.reset(fdopen(fd, "rb"));
+  if (!file_) {
+    close(fd);
+    return;
+  }
+  if (fseeko(file_.get(), 0, SEEK_END) != 0) {
     file_.reset();
     return;
   }

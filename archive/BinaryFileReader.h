@@ -9,8 +9,8 @@
 
 class BinaryFileReader {
  public:
-  // Opens `path` for binary reading; IsOpen() tells whether that worked. A
-  // directory does not open.
+  // Opens `path` for binary reading; IsOpen() tells whether that worked. Only a
+  // regular file opens (never a directory, FIFO or device), without blocking.
   explicit BinaryFileReader(const char* path);
   bool IsOpen() const { return file_ != nullptr; }
   // Size in bytes, measured at open (-1 when not open).
