@@ -1,134 +1,191 @@
-// Reading and parsing a script into items: the whole text is read at once
-// (archive first, then disk) and turned line by line into items.
-#include <cctype>
+// Turning script text into items, line by line, with includes parsed in place.
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "archive/CFLArchive.h"
 #include "platform/os/oshost.h"
 #include "script/LayerItems.h"
 #include "script/PlayItems.h"
+#include "script/ScriptLoader.h"
 #include "script/ScriptText.h"
 #include "script/Scripter.h"
 #include "script/SlotItems.h"
 #include "script/TimingItems.h"
+#include "text/Text.h"
 
 namespace {
 
-// Includes nest no deeper than this; a cycle would otherwise recurse forever.
-constexpr int kMaxIncludeDepth = 32;
-
-std::string ReadScriptText(const char* fileName) {
-  if (CFLArchive* archive = ProgramArchive(); archive && archive->Exists(fileName)) {
-    std::uint32_t n = archive->GetSize(fileName);
-    std::vector<char> buffer(static_cast<std::size_t>(n) + 1, '\0');
-    std::int32_t got = archive->ReadInto(fileName, buffer.data(), static_cast<std::int32_t>(n));
-    buffer[got > 0 ? static_cast<std::size_t>(got) : 0] = '\0';
-    return std::string(buffer.data());
-  }
-  std::FILE* file = std::fopen(fileName, "r");
-  if (file == nullptr) return {};
-  std::string text;
-  char chunk[4096];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-  std::fclose(file);
-  return std::string(text.c_str());  // the text ends at its first zero byte
-}
+constexpr const char* kCaption = "Error loading script";
 
 using Arguments = std::vector<std::string>;  // always five, absent ones empty
-using Factory = std::function<std::unique_ptr<ScriptItem>(Scripter*, const Arguments&, float)>;
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
+// Converts one line's arguments by their kinds; the first that does not fit its
+// field is kept for the message, and converts to 0.
+class Fields {
+ public:
+  Fields(const Arguments& arguments, float offset) : arguments_(arguments), offset_(offset) {}
 
-float Time(const std::string& s, float offset) {
-  return ToFloat(static_cast<double>(ParseInteger(s)) + offset);
-}
+  std::int32_t Int(std::size_t i) {
+    std::int32_t value = 0;
+    if (!ParseInteger(arguments_[i], value)) Reject(i);
+    return value;
+  }
+  float Real(std::size_t i) {
+    float value = 0;
+    if (!ParseReal(arguments_[i], value)) Reject(i);
+    return value;
+  }
+  // The offset is finite, and no 32-bit integer added to it leaves the float range.
+  float Time(std::size_t i) { return ToFloat(static_cast<double>(Int(i)) + offset_); }
+  std::string Slot(std::size_t i) const { return text::Lower(arguments_[i]); }
+  const std::string& Name(std::size_t i) const { return arguments_[i]; }
+  const std::string* rejected = nullptr;
+
+ private:
+  void Reject(std::size_t i) {
+    if (!rejected) rejected = &arguments_[i];
+  }
+  const Arguments& arguments_;
+  float offset_;
+};
+
+using Factory = std::function<std::unique_ptr<ScriptItem>(Scripter*, Fields&)>;
 
 const std::map<std::string, Factory>& Commands() {
-  using A = const Arguments&;
+  using F = Fields&;
   static const std::map<std::string, Factory> commands = {
-      {"loadscene", [](Scripter* s, A a, float) { return std::make_unique<LoadScene>(s, a[0], Lower(a[1])); }},
-      {"loadflash", [](Scripter* s, A a, float) { return std::make_unique<LoadFlash>(s, a[0], Lower(a[1])); }},
-      {"loadmusic", [](Scripter* s, A a, float) { return std::make_unique<LoadMusic>(s, a[0], Lower(a[1])); }},
-      {"loadimage", [](Scripter* s, A a, float) { return std::make_unique<LoadImage>(s, a[0], Lower(a[1])); }},
-      {"createcolor", [](Scripter* s, A a, float) {
-         return std::make_unique<CreateColor>(s, ParseInteger(a[0]), ParseInteger(a[1]), ParseInteger(a[2]), Lower(a[3]));
+      {"loadscene", [](Scripter* s, F a) { return std::make_unique<LoadScene>(s, a.Name(0), a.Slot(1)); }},
+      {"loadflash", [](Scripter* s, F a) { return std::make_unique<LoadFlash>(s, a.Name(0), a.Slot(1)); }},
+      {"loadmusic", [](Scripter* s, F a) { return std::make_unique<LoadMusic>(s, a.Name(0), a.Slot(1)); }},
+      {"loadimage", [](Scripter* s, F a) { return std::make_unique<LoadImage>(s, a.Name(0), a.Slot(1)); }},
+      {"createcolor", [](Scripter* s, F a) {
+         return std::make_unique<CreateColor>(s, a.Int(0), a.Int(1), a.Int(2), a.Slot(3));
        }},
-      {"settime", [](Scripter* s, A a, float o) { return std::make_unique<SetTime>(s, Time(a[0], o)); }},
-      {"setflashtime", [](Scripter* s, A a, float o) { return std::make_unique<SetFlashTime>(s, Time(a[0], o)); }},
-      {"setscenetime", [](Scripter* s, A a, float o) { return std::make_unique<SetSceneTime>(s, Time(a[0], o)); }},
-      {"waituntil", [](Scripter* s, A a, float o) { return std::make_unique<Wait>(s, Time(a[0], o)); }},
-      {"playscene", [](Scripter* s, A a, float) { return std::make_unique<PlayScene>(s, Lower(a[0])); }},
-      {"setactivecamera", [](Scripter* s, A a, float) { return std::make_unique<SetActiveCamera>(s, a[0]); }},
-      {"playflash", [](Scripter* s, A a, float) {
-         return std::make_unique<PlayFlash>(s, Lower(a[0]), ParseInteger(a[1]), ParseInteger(a[2]));
+      {"settime", [](Scripter* s, F a) { return std::make_unique<SetTime>(s, a.Time(0)); }},
+      {"setflashtime", [](Scripter* s, F a) { return std::make_unique<SetFlashTime>(s, a.Time(0)); }},
+      {"setscenetime", [](Scripter* s, F a) { return std::make_unique<SetSceneTime>(s, a.Time(0)); }},
+      {"waituntil", [](Scripter* s, F a) { return std::make_unique<Wait>(s, a.Time(0)); }},
+      {"playscene", [](Scripter* s, F a) { return std::make_unique<PlayScene>(s, a.Slot(0)); }},
+      {"setactivecamera", [](Scripter* s, F a) { return std::make_unique<SetActiveCamera>(s, a.Name(0)); }},
+      {"playflash", [](Scripter* s, F a) { return std::make_unique<PlayFlash>(s, a.Slot(0), a.Int(1), a.Int(2)); }},
+      {"playmusic", [](Scripter* s, F a) { return std::make_unique<PlayMusic>(s, a.Slot(0), a.Int(1)); }},
+      {"setvolume", [](Scripter* s, F a) { return std::make_unique<SetVolume>(s, a.Int(0)); }},
+      {"setlayer", [](Scripter* s, F a) { return std::make_unique<SetLayer>(s, a.Slot(0), a.Int(1)); }},
+      {"removelayer", [](Scripter* s, F a) { return std::make_unique<RemoveLayer>(s, a.Int(0)); }},
+      {"clearlayers", [](Scripter* s, F) { return std::make_unique<ClearLayers>(s); }},
+      {"setlayerpos", [](Scripter* s, F a) { return std::make_unique<SetLayerPos>(s, a.Int(0), a.Real(1), a.Real(2)); }},
+      {"setlayeralpha", [](Scripter* s, F a) { return std::make_unique<SetLayerAlpha>(s, a.Int(0), a.Real(1)); }},
+      {"setlayerposdelta", [](Scripter* s, F a) {
+         return std::make_unique<SetLayerPosDelta>(s, a.Int(0), a.Real(1), a.Real(2));
        }},
-      {"playmusic", [](Scripter* s, A a, float) { return std::make_unique<PlayMusic>(s, Lower(a[0]), ParseInteger(a[1])); }},
-      {"setvolume", [](Scripter* s, A a, float) { return std::make_unique<SetVolume>(s, ParseInteger(a[0])); }},
-      {"setlayer", [](Scripter* s, A a, float) { return std::make_unique<SetLayer>(s, Lower(a[0]), ParseInteger(a[1])); }},
-      {"removelayer", [](Scripter* s, A a, float) { return std::make_unique<RemoveLayer>(s, ParseInteger(a[0])); }},
-      {"clearlayers", [](Scripter* s, A, float) { return std::make_unique<ClearLayers>(s); }},
-      {"setlayerpos", [](Scripter* s, A a, float) {
-         return std::make_unique<SetLayerPos>(s, ParseInteger(a[0]), ParseReal(a[1]), ParseReal(a[2]));
+      {"setlayeralphadelta", [](Scripter* s, F a) {
+         return std::make_unique<SetLayerAlphaDelta>(s, a.Int(0), a.Real(1));
        }},
-      {"setlayeralpha", [](Scripter* s, A a, float) { return std::make_unique<SetLayerAlpha>(s, ParseInteger(a[0]), ParseReal(a[1])); }},
-      {"setlayerposdelta", [](Scripter* s, A a, float) {
-         return std::make_unique<SetLayerPosDelta>(s, ParseInteger(a[0]), ParseReal(a[1]), ParseReal(a[2]));
+      {"setlayeradditive", [](Scripter* s, F a) {
+         return std::make_unique<SetLayerAdditive>(s, a.Int(0), a.Int(1) != 0);
        }},
-      {"setlayeralphadelta", [](Scripter* s, A a, float) {
-         return std::make_unique<SetLayerAlphaDelta>(s, ParseInteger(a[0]), ParseReal(a[1]));
-       }},
-      {"setlayeradditive", [](Scripter* s, A a, float) {
-         return std::make_unique<SetLayerAdditive>(s, ParseInteger(a[0]), ParseInteger(a[1]) != 0);
-       }},
-      {"freescene", [](Scripter* s, A a, float) { return std::make_unique<FreeScene>(s, Lower(a[0])); }},
-      {"freeflash", [](Scripter* s, A a, float) { return std::make_unique<FreeFlash>(s, Lower(a[0])); }},
-      {"freemusic", [](Scripter* s, A a, float) { return std::make_unique<FreeMusic>(s, Lower(a[0])); }},
-      {"freeimage", [](Scripter* s, A a, float) { return std::make_unique<FreeImage>(s, Lower(a[0])); }},
-      {"stopscene", [](Scripter* s, A, float) { return std::make_unique<StopScene>(s); }},
-      {"stopflash", [](Scripter* s, A, float) { return std::make_unique<StopFlash>(s); }},
-      {"stopmusic", [](Scripter* s, A, float) { return std::make_unique<StopMusic>(s); }},
+      {"freescene", [](Scripter* s, F a) { return std::make_unique<FreeScene>(s, a.Slot(0)); }},
+      {"freeflash", [](Scripter* s, F a) { return std::make_unique<FreeFlash>(s, a.Slot(0)); }},
+      {"freemusic", [](Scripter* s, F a) { return std::make_unique<FreeMusic>(s, a.Slot(0)); }},
+      {"freeimage", [](Scripter* s, F a) { return std::make_unique<FreeImage>(s, a.Slot(0)); }},
+      {"stopscene", [](Scripter* s, F) { return std::make_unique<StopScene>(s); }},
+      {"stopflash", [](Scripter* s, F) { return std::make_unique<StopFlash>(s); }},
+      {"stopmusic", [](Scripter* s, F) { return std::make_unique<StopMusic>(s); }},
   };
   return commands;
 }
 
-}  // namespace
+// One loadScript call and everything it includes.
+class Load {
+ public:
+  Load(Scripter& scripter, const ScriptSource& source, const ScriptLimits& limits)
+      : scripter_(scripter), source_(source), limits_(limits) {}
 
-void Scripter::loadScript(const char* fileName, float timeOffset) {
-  loadScriptAtDepth(fileName, timeOffset, 0);
-}
-
-void Scripter::loadScriptAtDepth(const char* fileName, float timeOffset, int depth) {
-  if (depth > kMaxIncludeDepth) {
-    OsFatal("Error loading script",
-            "Scripts include each other too deeply (more than " +
-                std::to_string(kMaxIncludeDepth) + " levels) at script " + fileName + "!",
-            0);
+  // False when the script was missing or unreadable.
+  bool Script(const std::string& name, float offset, int depth) {
+    const std::string shown = text::Escape(name);
+    if (depth > limits_.maxIncludeDepth) {
+      Fail("Scripts include each other too deeply (more than " +
+           std::to_string(limits_.maxIncludeDepth) + " levels) at script " + shown + "!");
+    }
+    const ScriptFile file = source_(name, limits_.maxScriptBytes);
+    switch (file.status) {
+      case ScriptFile::Status::kRead:
+        break;
+      case ScriptFile::Status::kMissing:
+        std::fprintf(stderr, "demo: script %s not found; it adds nothing to the show\n",
+                     shown.c_str());
+        return false;
+      case ScriptFile::Status::kUnreadable:
+        std::fprintf(stderr, "demo: script %s cannot be read (%s); it adds nothing to the show\n",
+                     shown.c_str(), file.reason.c_str());
+        return false;
+      case ScriptFile::Status::kTooLarge:
+        Fail("Script " + shown + " is larger than " + std::to_string(limits_.maxScriptBytes) +
+             " bytes!");
+    }
+    bytesRead_ += file.size;
+    if (bytesRead_ > limits_.maxTotalBytes) {
+      Fail("Scripts and their includes come to more than " +
+           std::to_string(limits_.maxTotalBytes) + " bytes at script " + shown + "!");
+    }
+    for (const ScriptLine& line : SplitScriptLines(file.Text())) Line(line, name, offset, depth);
+    return true;
   }
-  const std::string text = ReadScriptText(fileName);
-  for (const ScriptLine& line : SplitScriptLines(text)) {
-    const std::string keyword = Lower(line.keyword);
+
+ private:
+  void Line(const ScriptLine& line, const std::string& name, float offset, int depth) {
+    const std::string keyword = text::Lower(line.keyword);
     if (keyword == "include") {
-      loadScriptAtDepth(line.arguments[0].c_str(), ParseReal(line.arguments[1]), depth + 1);
-      continue;
+      float includeOffset = 0;
+      if (!ParseReal(line.arguments[1], includeOffset)) BadNumber(line.arguments[1], line, name);
+      Script(line.arguments[0], includeOffset, depth + 1);
+      return;
     }
     auto command = Commands().find(keyword);
     if (command == Commands().end()) {
-      OsFatal("Error loading script",
-              "Invalid command '" + keyword + "' in script " + fileName + "!", 0);
+      Fail("Invalid command '" + text::Escape(keyword) + "' in script " + text::Escape(name) +
+           "!");
     }
-    items.push_back(command->second(this, line.arguments, timeOffset));
+    if (itemsMade_ >= limits_.maxItems) {
+      Fail("Scripts make more than " + std::to_string(limits_.maxItems) + " items at line " +
+           std::to_string(line.number) + " of script " + text::Escape(name) + "!");
+    }
+    Fields fields(line.arguments, offset);
+    std::unique_ptr<ScriptItem> item = command->second(&scripter_, fields);
+    if (fields.rejected) BadNumber(*fields.rejected, line, name);
+    scripter_.items.push_back(std::move(item));
+    ++itemsMade_;
   }
-  nextItem = 0;
-  scriptClockOffset = sceneClockOffset = flashClockOffset = 0;
+
+  [[noreturn]] void BadNumber(const std::string& number, const ScriptLine& line,
+                              const std::string& name) {
+    Fail("Invalid number '" + text::Escape(number) + "' at line " + std::to_string(line.number) +
+         " of script " + text::Escape(name) + "!");
+  }
+
+  [[noreturn]] static void Fail(const std::string& message) { OsFatal(kCaption, message, 0); }
+
+  Scripter& scripter_;
+  const ScriptSource& source_;
+  const ScriptLimits& limits_;
+  std::uint64_t bytesRead_ = 0;
+  std::size_t itemsMade_ = 0;
+};
+
+}  // namespace
+
+void LoadScript(Scripter& scripter, const std::string& fileName, float timeOffset,
+                const ScriptSource& source, const ScriptLimits& limits) {
+  // A missing script leaves the clocks as they were.
+  if (!Load(scripter, source, limits).Script(fileName, timeOffset, 0)) return;
+  scripter.nextItem = 0;
+  scripter.scriptClockOffset = scripter.sceneClockOffset = scripter.flashClockOffset = 0;
+}
+
+void Scripter::loadScript(const char* fileName, float timeOffset) {
+  LoadScript(*this, fileName ? fileName : "", timeOffset, ReadScriptFile);
 }

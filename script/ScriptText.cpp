@@ -1,74 +1,77 @@
 #include "script/ScriptText.h"
 
-#include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 
+#include "text/Text.h"
+
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string TrimLine(const std::string& s) {
-  // Tabs stay: a tab before "#" keeps the line from being a comment.
-  auto trimmed = [](char c) { return c == ' ' || c == '\r' || c == '\n'; };
-  std::size_t b = 0, e = s.size();
-  while (b < e && trimmed(s[b])) ++b;
-  while (e > b && trimmed(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
-
-std::string TrimSpace(const std::string& s) {
-  auto space = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
-  std::size_t b = 0, e = s.size();
-  while (b < e && space(s[b])) ++b;
-  while (e > b && space(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
-
-// The next space- or tab-separated token at `p`, or false when none is left.
-bool NextToken(const std::string& line, std::size_t& p, std::string& token) {
-  while (p < line.size() && IsBlank(line[p])) ++p;
-  if (p >= line.size()) return false;
-  std::size_t start = p;
-  while (p < line.size() && !IsBlank(line[p])) ++p;
-  token = TrimSpace(line.substr(start, p - start));
-  return true;
+// The line starting at `p` and where the next one starts; any of LF, CR LF and a
+// lone CR ends it.
+std::string_view NextLine(std::string_view text, std::size_t& p) {
+  const std::size_t start = p;
+  std::size_t end = text.find_first_of("\r\n", start);
+  if (end == std::string_view::npos) end = text.size();
+  p = end;
+  if (p < text.size() && text[p] == '\r') ++p;
+  if (p < text.size() && text[p] == '\n' && (p == end || text[end] == '\r')) ++p;
+  return text.substr(start, end - start);
 }
 
 }  // namespace
 
-std::vector<ScriptLine> SplitScriptLines(const std::string& text) {
+std::vector<ScriptLine> SplitScriptLines(std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    text.remove_prefix(kByteOrderMark.size());
   std::vector<ScriptLine> lines;
-  std::size_t p = 0;
+  std::size_t p = 0, number = 0;
   while (p < text.size()) {
-    while (p < text.size() && text[p] == '\n') ++p;
-    std::size_t end = text.find('\n', p);
-    if (end == std::string::npos) end = text.size();
-    std::string line = TrimLine(text.substr(p, end - p));
-    p = end < text.size() ? end + 1 : end;
+    ++number;
+    // Tabs stay: a tab before "#" keeps the line from being a comment.
+    const std::string_view line = text::Trim(NextLine(text, p), " \r\n");
     if (line.empty() || line[0] == '#') continue;
+    const std::vector<std::string_view> tokens = text::Split(line, " \t", 6);
     ScriptLine parsed;
-    std::size_t q = 0;
-    NextToken(line, q, parsed.keyword);
-    std::string token;
-    while (parsed.arguments.size() < 5 && NextToken(line, q, token)) parsed.arguments.push_back(token);
+    parsed.number = number;
+    parsed.keyword = std::string(text::TrimSpace(tokens[0]));
+    for (std::size_t i = 1; i < tokens.size(); ++i)
+      parsed.arguments.emplace_back(text::TrimSpace(tokens[i]));
     parsed.arguments.resize(5);
     lines.push_back(std::move(parsed));
   }
   return lines;
 }
 
-std::int32_t ParseInteger(const std::string& s) {
+bool ParseInteger(std::string_view s, std::int32_t& value) {
   std::size_t i = 0;
-  while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+  while (i < s.size() && text::IsSpace(s[i])) ++i;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  std::uint32_t value = 0;
-  while (i < s.size() && s[i] >= '0' && s[i] <= '9') value = value * 10u + static_cast<std::uint32_t>(s[i++] - '0');
-  return static_cast<std::int32_t>(negative ? 0u - value : value);
+  const std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + negative;
+  std::int64_t magnitude = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+    magnitude = magnitude * 10 + (s[i] - '0');
+    if (magnitude > limit) {
+      value = 0;
+      return false;
+    }
+  }
+  value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+  return true;
 }
 
-float ParseReal(const std::string& s) { return ToFloat(std::strtod(s.c_str(), nullptr)); }
+bool ParseReal(std::string_view s, float& value) {
+  const std::string terminated(s);
+  value = ToFloat(std::strtod(terminated.c_str(), nullptr));
+  if (std::isfinite(value)) return true;
+  value = 0;
+  return false;
+}
 
 float ToFloat(double value) {
   // Out of float range the conversion is undefined; such values become infinite.

@@ -32,7 +32,8 @@ class Scripter {
   Scripter(const Scripter&) = delete;
   Scripter& operator=(const Scripter&) = delete;
 
-  // Parses `fileName` (archive first, then disk) and appends its items.
+  // Parses `fileName` (archive first, then disk) and appends its items
+  // (ScriptLoader.h has the rules).
   void loadScript(const char* fileName, float timeOffset);
   // Runs the due items and draws the frame; true when the show has ended.
   // Without `draw` the frame is only stepped through (a seek on a virtual clock):
@@ -72,7 +73,6 @@ class Scripter {
   std::int32_t musicStartPosition = 0;
 
  private:
-  void loadScriptAtDepth(const char* fileName, float timeOffset, int depth);
   void drawLayers(bool negative, float t);
 
   ScriptClock clock;
