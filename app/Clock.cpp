@@ -1,11 +1,24 @@
 #include "app/Program.h"
 
+std::uint32_t CounterMilliseconds(LONGLONG count, LONGLONG frequency) {
+  if (frequency <= 0 || count < 0) return 0;
+  // count * 1000 overflows 64 bits after about 107 days at 1 GHz; whole seconds
+  // and the remainder apart do not. The seconds term wraps modulo 2^64, which
+  // keeps its low 32 bits right, and only those are kept.
+  const auto c = static_cast<std::uint64_t>(count);
+  const auto f = static_cast<std::uint64_t>(frequency);
+  const std::uint64_t seconds = c / f;
+  const std::uint64_t rest = c % f;  // below f, so rest * 1000 / f is below 1000
+  __extension__ using Wide = unsigned __int128;
+  const auto fraction = static_cast<std::uint64_t>(Wide{rest} * 1000u / f);
+  // Truncated to 32 bits, so the clock wraps after 2^32 ms like the original.
+  return static_cast<std::uint32_t>(seconds * 1000u + fraction);
+}
+
 std::uint32_t RawMilliseconds() {
   LARGE_INTEGER count{};
   QueryPerformanceCounter(&count);
-  if (program.clockFrequency <= 0) return 0;
-  // Truncated to 32 bits, so the clock wraps after 2^32 ms like the original.
-  return static_cast<std::uint32_t>((count.QuadPart * 1000) / program.clockFrequency);
+  return CounterMilliseconds(count.QuadPart, program.clockFrequency);
 }
 
 void StartClock() {
