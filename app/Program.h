@@ -45,6 +45,9 @@ constexpr std::uint32_t kScreenHeight = 768;
 void StartClock();
 float GetTime();
 std::uint32_t RawMilliseconds();
+// floor(count * 1000 / frequency) modulo 2^32, exact for every count and
+// frequency; 0 for a frequency of 0 or less or a negative count.
+std::uint32_t CounterMilliseconds(LONGLONG count, LONGLONG frequency);
 
 // Steps `scripter` through the frames of the step rate from clock time `from` up
 // to (not including) `target`, without drawing, on the virtual clock; returns
@@ -82,5 +85,8 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Opens the player's own file as an archive, then the archive file beside it.
 void OpenProgramArchive();
+// The same for `archive` and the executable at `executablePath`; an archive file
+// beside it that exists but does not open is named on standard error.
+void OpenArchiveOf(CFLArchive& archive, const std::string& executablePath);
 // The second archive path tried for the executable at `path`.
 std::string ArchivePathBeside(const std::string& path);

@@ -2,6 +2,7 @@
 // command-line options applied around the designed sequence.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -30,3 +31,8 @@ struct ShellOptions {
 
 // Runs the show; returns the process exit status of an orderly end.
 int RunShell(const ShellOptions& options);
+
+// Runs `run` and returns its result; an exception that would end the process
+// (out of memory, above all) takes the designed fatal path instead: the message
+// under "Demo" on standard error and in a box, exit status 5.
+int RunGuarded(const std::function<int()>& run);

@@ -1,6 +1,10 @@
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <vector>
 
 #include "app/Program.h"
+#include "text/Text.h"
 
 ProgramState program;
 
@@ -14,11 +18,23 @@ std::string ArchivePathBeside(const std::string& path) {
   return path + ".cfl";
 }
 
+void OpenArchiveOf(CFLArchive& archive, const std::string& executablePath) {
+  if (archive.Open(executablePath.c_str())) return;
+  const std::string beside = ArchivePathBeside(executablePath);
+  if (archive.Open(beside.c_str())) return;
+  // No archive at all is the designed case of loose files; one that is there but
+  // cannot be opened is worth a word.
+  struct stat info {};
+  if (stat(beside.c_str(), &info) != 0) return;
+  const char* why = S_ISREG(info.st_mode) ? "it is damaged or unreadable" : "it is not a regular file";
+  std::fprintf(stderr, "demo: archive %s cannot be read (%s); files come from the disk\n",
+               text::Escape(beside).c_str(), why);
+}
+
 void OpenProgramArchive() {
   std::vector<char> modulePath(1024, '\0');
   GetModuleFileNameA(program.instance, modulePath.data(), 1024);
-  std::string path(modulePath.data());
-  if (!program.archive->Open(path.c_str())) program.archive->Open(ArchivePathBeside(path).c_str());
+  OpenArchiveOf(*program.archive, std::string(modulePath.data()));
 }
 
 void AskFullscreen() {

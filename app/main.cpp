@@ -4,8 +4,11 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/Shell.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   CommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!commandLine.error.empty()) {
     std::fprintf(stderr, "demo: %s\n%s", commandLine.error.c_str(), UsageText());
@@ -20,4 +23,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   return RunShell(commandLine.options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return RunGuarded([argc, argv] { return Run(argc, argv); });
 }
