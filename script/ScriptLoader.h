@@ -1,6 +1,7 @@
 // The script parser: reads a script and every script it includes through a
-// source, and appends their items to a Scripter. Bounded: include depth, bytes of
-// one script, bytes over all scripts read, and items made are capped; a script
+// source, and appends their items to a Scripter. Bounded: include depth, scripts
+// opened, bytes of one script, bytes over all scripts read, and items made are
+// capped; a script
 // beyond a bound, an unknown command or a number that does not fit its field ends
 // the process with the "Error loading script" box (exit status 0). A script that
 // is missing or unreadable adds nothing and is named on standard error.
@@ -20,6 +21,9 @@ struct ScriptLimits {
   std::size_t maxScriptBytes = std::size_t{16} << 20;  // one script file
   std::uint64_t maxTotalBytes = std::uint64_t{64} << 20;  // all files of one load
   std::size_t maxItems = std::size_t{1} << 18;  // items one load may add
+  // Scripts one load may open, missing and empty ones included: they add no
+  // bytes or items, yet fan out as well.
+  std::size_t maxScriptReads = std::size_t{1} << 16;
 };
 
 void LoadScript(Scripter& scripter, const std::string& fileName, float timeOffset,

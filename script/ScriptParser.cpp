@@ -111,6 +111,10 @@ class Load {
       Fail("Scripts include each other too deeply (more than " +
            std::to_string(limits_.maxIncludeDepth) + " levels) at script " + shown + "!");
     }
+    if (++scriptReads_ > limits_.maxScriptReads) {
+      Fail("Scripts include more than " + std::to_string(limits_.maxScriptReads) +
+           " files at script " + shown + "!");
+    }
     const ScriptFile file = source_(name, limits_.maxScriptBytes);
     switch (file.status) {
       case ScriptFile::Status::kRead:
@@ -174,6 +178,7 @@ class Load {
   const ScriptLimits& limits_;
   std::uint64_t bytesRead_ = 0;
   std::size_t itemsMade_ = 0;
+  std::size_t scriptReads_ = 0;
 };
 
 }  // namespace

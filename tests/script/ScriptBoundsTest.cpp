@@ -133,8 +133,10 @@ TEST_F(ScriptBoundsDeathTest, IncludeFanOutIsBoundedInItemsAndBytes) {
   Texts texts;
   for (int i = 0; i < 25; ++i) {
     const std::string next = "s" + std::to_string(i + 1) + ".psc";
+    std::string waits;
+    for (int k = 0; k < 10; ++k) waits += "waituntil 1\n";
     texts["s" + std::to_string(i) + ".psc"] =
-        "waituntil 1\ninclude " + next + " 0\ninclude " + next + " 0\n";
+        waits + "include " + next + " 0\ninclude " + next + " 0\n";
   }
   texts["s25.psc"] = "waituntil 2\n";
   EXPECT_EXIT(
@@ -143,17 +145,44 @@ TEST_F(ScriptBoundsDeathTest, IncludeFanOutIsBoundedInItemsAndBytes) {
         LoadScript(s, "s0.psc", 0, FromMemory(texts));
       },
       ::testing::ExitedWithCode(0),
-      "Error loading script: Scripts make more than 262144 items at line 1 of script s[0-9]+.psc!");
+      "Error loading script: Scripts make more than 262144 items at line [0-9]+ of script "
+      "s[0-9]+.psc!");
   ScriptLimits limits;
-  limits.maxTotalBytes = 4000;
+  limits.maxTotalBytes = 40000;
   EXPECT_EXIT(
       {
         Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
         LoadScript(s, "s0.psc", 0, FromMemory(texts), limits);
       },
       ::testing::ExitedWithCode(0),
-      "Error loading script: Scripts and their includes come to more than 4000 bytes at "
+      "Error loading script: Scripts and their includes come to more than 40000 bytes at "
       "script s[0-9]+.psc!");
+}
+
+TEST_F(ScriptBoundsDeathTest, FanOutOfMissingOrEmptyScriptsIsBoundedToo) {
+  // Neither bytes nor items grow here: only the count of scripts opened does.
+  Texts texts;
+  for (int i = 0; i < 25; ++i) {
+    const std::string next = "s" + std::to_string(i + 1) + ".psc";
+    texts["s" + std::to_string(i) + ".psc"] = "include " + next + " 0\ninclude " + next + " 0\n";
+  }
+  texts["s25.psc"] = "";
+  ScriptLimits limits;
+  limits.maxScriptReads = 1000;
+  EXPECT_EXIT(
+      {
+        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        texts.erase("s25.psc");
+        LoadScript(s, "s0.psc", 0, FromMemory(texts), limits);
+      },
+      ::testing::ExitedWithCode(0),
+      "Error loading script: Scripts include more than 1000 files at script s[0-9]+.psc!");
+  EXPECT_EXIT(
+      {
+        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        LoadScript(s, "s0.psc", 0, FromMemory(texts));
+      },
+      ::testing::ExitedWithCode(0), "Scripts include more than 65536 files");
 }
 
 TEST_F(ScriptBoundsDeathTest, ScriptTextBeyondTheBoundIsRefusedWithAMessage) {
