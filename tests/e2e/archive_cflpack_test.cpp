@@ -135,4 +135,22 @@ TEST(Cflpack, BadInputGivesAMessageAndAFailureStatus) {
   EXPECT_FALSE(fs::exists(t.file("a.cfl")));
   EXPECT_FALSE(fs::exists(t.file("o")));
 }
+
+TEST(Cflpack, CreateRefusesAnOutputThatIsAlsoAnInputAndKeepsIt) {
+  TempDir t;
+  t.write("a.txt", "precious words\n");
+  t.write("show/b.txt", "more\n");
+  fs::create_hard_link(t.file("a.txt"), t.file("link.txt"));
+  const std::vector<std::vector<std::string>> calls = {
+      {"create", t.file("a.txt"), t.file("a.txt")},
+      {"create", t.file("a.txt"), t.file("show/../a.txt")},
+      {"create", t.file("link.txt"), t.file("show"), t.file("a.txt")},
+  };
+  for (const auto& args : calls) {
+    ProcessResult r = Cflpack(args);
+    EXPECT_EQ(r.exitCode, 1) << args[2] << " " << r.output;
+    EXPECT_NE(r.output.find("it is also the input"), std::string::npos) << r.output;
+    EXPECT_EQ(Slurp(t.file("a.txt")), "precious words\n");
+  }
+}
 }  // namespace

@@ -128,6 +128,13 @@ int CreateCommand(const Arguments& args) {
   for (const std::string& path : options.paths)
     if (!Collect(path, options.out, inputs)) return 1;
   DropRepeatedNames(inputs);
+  // Truncating OUT would empty an input first; compared by identity, so another
+  // spelling or a link of the same file counts.
+  for (const Input& input : inputs) {
+    if (SameFile(input.source, options.out))
+      return Failure("refusing to write " + options.out + ": it is also the input " +
+                     input.source.string());
+  }
   for (const Input& input : inputs) {
     if (input.name.size() > 0xFFFF)
       return Failure("name longer than 65535 bytes cannot be stored: " + input.name.substr(0, 60) +
