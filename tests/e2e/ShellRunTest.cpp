@@ -1,7 +1,14 @@
 // The player binary as a user runs it: capture runs, exit statuses and messages.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
@@ -112,6 +119,77 @@ TEST(PlayerRun, PlayOfAnEmptySlotEndsTheShow) {
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_NE(r.output.find("PlayMusic error"), std::string::npos) << r.output;
   EXPECT_EQ(CountFrames(show.file("out")), 2);  // 0 and 33 ms; at 66 ms the play fails
+}
+
+TEST(PlayerInput, CarriageReturnLineEndsPlayEveryCommand) {
+  TempDir show;
+  // Saved by an old Mac editor: before, only the first wait ran (5 frames).
+  show.write("demo.psc", "waituntil 300\rwaituntil 1000\r");
+  ProcessResult r = Capture(show, 10);
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(CountFrames(show.file("out")), 12);
+}
+
+TEST(PlayerInput, WhatIsMissingOrTooOddIsSaidOnStandardError) {
+  TempDir show;
+  ProcessResult missing = Capture(show);
+  ASSERT_EQ(missing.exitCode, 0) << missing.output;
+  EXPECT_NE(missing.output.find("script demo.psc not found"), std::string::npos)
+      << missing.output;
+  TempDir other;
+  other.write("demo.psc", "waituntil 3000000000\n");
+  ProcessResult wrapped = Capture(other);
+  EXPECT_EQ(wrapped.exitCode, 0) << wrapped.output;
+  EXPECT_NE(wrapped.output.find("Error loading script: Invalid number '3000000000' at line 1 of "
+                                "script demo.psc!"),
+            std::string::npos)
+      << wrapped.output;
+}
+
+TEST(PlayerInput, AFifoNamedLikeTheArchiveBesideThePlayerDoesNotBlockStartUp) {
+  TempDir show;
+  const std::string player = show.file("demo");
+  fs::copy_file(SHOW_DEMO_EXE, player);
+  fs::permissions(player, fs::perms::owner_all);
+  ASSERT_EQ(mkfifo(show.file("demo.cfl").c_str(), 0600), 0);
+  show.write("demo.psc", "waituntil 100\n");
+  ProcessResult r = RunProcess(player, {"--headless", "--capture", show.file("out"), "--frames",
+                                        "png", "--fps", "10", "--data", show.path()},
+                               "", {}, 30);
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_NE(r.output.find("demo.cfl cannot be read (it is not a regular file)"),
+            std::string::npos)
+      << r.output;
+  EXPECT_EQ(CountFrames(show.file("out")), 3);
+}
+
+// A headless run pumps no window events: the stop signals must still end it as
+// Escape does, with the orderly status.
+TEST(PlayerInput, SigintAndSigtermEndAHeadlessRunInOrder) {
+  for (int signal : {SIGINT, SIGTERM}) {
+    TempDir show;
+    show.write("demo.psc", "waituntil 600000\n");
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      execl(SHOW_DEMO_EXE, SHOW_DEMO_EXE, "--headless", "--data", show.path().c_str(),
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    kill(pid, signal);
+    int status = 0;
+    for (int i = 0; i < 400 && waitpid(pid, &status, WNOHANG) != pid; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      if (i == 399) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        FAIL() << "signal " << signal << " did not end the run";
+      }
+    }
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << signal << " itself";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  }
 }
 
 }  // namespace
