@@ -15,3 +15,6 @@ show_fuzz_target(NAME property_text FUNCTION ParsePropertyTextBytes
                  HEADER fuzz/PropertyTextFuzzInput.h
                  SOURCES PropertyTextFuzzInput.cpp FuzzFatalSeam.cpp
                  LIBS scene INSTRUMENT scene)
+show_fuzz_target(NAME script FUNCTION ParseScriptBytes
+                 HEADER fuzz/ScriptFuzzInput.h SOURCES ScriptFuzzInput.cpp FuzzFatalSeam.cpp
+                 LIBS script INSTRUMENT script)
