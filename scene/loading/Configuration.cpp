@@ -4,52 +4,21 @@
 #include <limits>
 #include <vector>
 
+#include "text/Text.h"
+
 namespace {
 
-// Byte-wise ASCII rules, so no locale changes what a key or a number is.
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+using text::IsSpace;
+using text::Lower;
+using text::TrimSpace;
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char ToLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string_view TrimLineBreaks(std::string_view line) {
-  while (!line.empty() && (line.front() == '\r' || line.front() == '\n')) line.remove_prefix(1);
-  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
-  return line;
-}
-
-std::string_view TrimSpace(std::string_view text) {
-  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-std::string Lower(std::string_view text) {
-  std::string lowered(text);
-  for (char& c : lowered) c = ToLower(c);
-  return lowered;
-}
-
-// The pieces between runs of '='; a leading run yields no empty piece.
-std::vector<std::string_view> SplitAtEquals(std::string_view line) {
-  std::vector<std::string_view> pieces;
-  std::size_t at = 0;
-  while (at < line.size()) {
-    while (at < line.size() && line[at] == '=') ++at;
-    if (at == line.size()) break;
-    std::size_t end = line.find('=', at);
-    if (end == std::string_view::npos) end = line.size();
-    pieces.push_back(line.substr(at, end - at));
-    at = end;
-  }
-  return pieces;
-}
 
 void AddLine(std::map<std::string, std::string>& values, std::string_view line) {
-  line = TrimLineBreaks(line);
+  line = text::Trim(line, "\r\n");
   if (line.empty() || line.front() == '#') return;
-  std::vector<std::string_view> pieces = SplitAtEquals(line);
+  // The pieces between runs of '='; a leading run yields no empty piece.
+  std::vector<std::string_view> pieces = text::Split(line, "=");
   if (pieces.empty()) return;
   std::string key = Lower(TrimSpace(pieces[0]));
   std::string value = pieces.size() > 1 ? std::string(TrimSpace(pieces[1])) : std::string();
