@@ -136,7 +136,8 @@ class Load {
       Fail("Scripts and their includes come to more than " +
            std::to_string(limits_.maxTotalBytes) + " bytes at script " + shown + "!");
     }
-    for (const ScriptLine& line : SplitScriptLines(file.Text())) Line(line, name, offset, depth);
+    ForEachScriptLine(file.Text(),
+                      [&](const ScriptLine& line) { Line(line, name, offset, depth); });
     return true;
   }
 

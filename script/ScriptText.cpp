@@ -25,10 +25,15 @@ std::string_view NextLine(std::string_view text, std::size_t& p) {
 }  // namespace
 
 std::vector<ScriptLine> SplitScriptLines(std::string_view text) {
+  std::vector<ScriptLine> lines;
+  ForEachScriptLine(text, [&lines](const ScriptLine& line) { lines.push_back(line); });
+  return lines;
+}
+
+void ForEachScriptLine(std::string_view text, const std::function<void(const ScriptLine&)>& visit) {
   text = text.substr(0, text.find('\0'));
   if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
     text.remove_prefix(kByteOrderMark.size());
-  std::vector<ScriptLine> lines;
   std::size_t p = 0, number = 0;
   while (p < text.size()) {
     ++number;
@@ -42,9 +47,8 @@ std::vector<ScriptLine> SplitScriptLines(std::string_view text) {
     for (std::size_t i = 1; i < tokens.size(); ++i)
       parsed.arguments.emplace_back(text::TrimSpace(tokens[i]));
     parsed.arguments.resize(5);
-    lines.push_back(std::move(parsed));
+    visit(parsed);
   }
-  return lines;
 }
 
 bool ParseInteger(std::string_view s, std::int32_t& value) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,9 @@ struct ScriptLine {
 // return. The text ends at its first zero byte; a UTF-8 byte-order mark at its
 // start is skipped.
 std::vector<ScriptLine> SplitScriptLines(std::string_view text);
+// The same lines handed to `visit` one at a time, so a long text never holds more
+// than one parsed line.
+void ForEachScriptLine(std::string_view text, const std::function<void(const ScriptLine&)>& visit);
 
 // Decimal integer: leading white space, optional sign, digits up to the first
 // non-digit; no digits gives 0. False when the digits do not fit 32 bits signed.

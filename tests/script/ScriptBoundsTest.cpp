@@ -197,6 +197,24 @@ TEST_F(ScriptBoundsDeathTest, ScriptTextBeyondTheBoundIsRefusedWithAMessage) {
       ::testing::ExitedWithCode(0), "Error loading script: Script /.*/big.psc is larger than 64 bytes!");
 }
 
+TEST_F(ScriptBoundsDeathTest, LinesAreParsedOneAtATimeNotAllUpFront) {
+  // 8 million one-letter lines: split up front they took about 2 GB before the
+  // first one was looked at.
+  Texts texts{{"many.psc", std::string(std::size_t{16} << 20, '\n')}};
+  for (std::size_t i = 0; i < texts["many.psc"].size(); i += 2) texts["many.psc"][i] = 'a';
+  EXPECT_EXIT(
+      {
+#ifndef SHOW_TEST_ASAN
+        rlimit limit{};
+        limit.rlim_cur = limit.rlim_max = std::uint64_t{1} << 30;
+        setrlimit(RLIMIT_AS, &limit);
+#endif
+        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        LoadScript(s, "many.psc", 0, FromMemory(texts));
+      },
+      ::testing::ExitedWithCode(0), "Invalid command 'a' in script many.psc!");
+}
+
 TEST_F(ScriptBounds, DiskReadsStopAtTheBoundAndKeepTheBytes) {
   const std::string path = dir.write("t.psc", std::string("ab\0\r\ncd", 7));
   ScriptFile file = ReadScriptFromDisk(path, 7);
