@@ -394,6 +394,7 @@ void Device9::ReadTarget(Surface9* target, std::uint8_t* destination, UINT pitch
   glReadPixels(0, 0, static_cast<GLsizei>(target->width()), static_cast<GLsizei>(target->height()),
                format.uploadFormat, format.uploadType, destination);
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  gl_.counts().stateChanges += 3;
   if (!format.hasAlpha && format.bytesPerPixel == 4) {
     // X8R8G8B8: the unused byte reads back as 0xFF.
     for (UINT row = 0; row < target->height(); ++row) {

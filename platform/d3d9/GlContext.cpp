@@ -4,7 +4,9 @@
 #include <epoxy/egl.h>
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 namespace {
 GlContext* currentContext = nullptr;
@@ -47,16 +49,25 @@ bool GlContext::CreateHeadless(bool debug, std::string* error) {
     *error = "EGL has no desktop OpenGL";
     return false;
   }
-  const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION,
-                               3,
-                               EGL_CONTEXT_MINOR_VERSION,
-                               3,
-                               EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                               EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
-                               EGL_CONTEXT_OPENGL_DEBUG,
-                               debug ? EGL_TRUE : EGL_FALSE,
-                               EGL_NONE};
-  EGLContext context = eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
+  // The debug attribute only when asked: an older EGL refuses attributes it does not know.
+  const EGLint debugAttributes[] = {EGL_CONTEXT_OPENGL_DEBUG, EGL_TRUE, EGL_NONE};
+  EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION,
+                         3,
+                         EGL_CONTEXT_MINOR_VERSION,
+                         3,
+                         EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                         EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
+                         EGL_NONE,
+                         EGL_NONE,
+                         EGL_NONE};
+  EGLContext context = EGL_NO_CONTEXT;
+  if (debug) {
+    std::copy(std::begin(debugAttributes), std::end(debugAttributes), attributes + 6);
+    context = eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
+    attributes[6] = EGL_NONE;
+  }
+  if (context == EGL_NO_CONTEXT)
+    context = eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
   if (context == EGL_NO_CONTEXT) {
     *error = "eglCreateContext failed for OpenGL 3.3 core";
     return false;
@@ -76,6 +87,10 @@ bool GlContext::CreateOnWindow(SDL_Window* window, bool debug, std::string* erro
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, debug ? SDL_GL_CONTEXT_DEBUG_FLAG : 0);
   SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context && debug) {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
+    context = SDL_GL_CreateContext(window);
+  }
   if (!context) {
     *error = std::string("SDL_GL_CreateContext failed: ") + SDL_GetError();
     return false;
