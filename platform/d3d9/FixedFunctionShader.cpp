@@ -351,6 +351,7 @@ const char* CompareOperator(int func) {
       return "!=";
     case D3DCMP_GREATEREQUAL:
       return ">=";
+    case 0:  // the alpha test is off
     case D3DCMP_NEVER:
     case D3DCMP_ALWAYS:
       return nullptr;  // no comparison to make
