@@ -7,6 +7,8 @@
 #include "platform/d3d9/Direct3D9.h"
 #include "platform/d3d9/ErrorReport.h"
 #include "platform/d3d9/FormatInfo.h"
+#include "platform/d3d9/GlDebug.h"
+#include "platform/d3d9/GlTranslate.h"
 #include "platform/d3d9/HostSeams.h"
 #include "platform/d3d9/IndexBuffer9.h"
 #include "platform/d3d9/Surface9.h"
@@ -117,10 +119,11 @@ Device9::Device9(Direct3D9* direct3d, HWND focusWindow, DWORD behaviorFlags,
 
 HRESULT Device9::Initialise(SDL_Window* window) {
   std::string error;
-  context_ = GlContext::Create(window, &error);
+  const bool checks = D3D9GlChecks();
+  context_ = GlContext::Create(window, checks, &error);
   if (!context_ && window) {
     ReportError(D3D_OK, "no OpenGL on the window (%s); drawing headless", error.c_str());
-    context_ = GlContext::Create(nullptr, &error);
+    context_ = GlContext::Create(nullptr, checks, &error);
   }
   if (!context_)
     return ReportError(D3DERR_NOTAVAILABLE,
@@ -128,6 +131,8 @@ HRESULT Device9::Initialise(SDL_Window* window) {
                        "driver installed, e.g. Mesa's libegl-mesa0 and libgl1-mesa-dri?)",
                        error.c_str());
   Activate();
+  if (checks && !InstallGlErrorChecks())
+    ReportError(D3D_OK, "the OpenGL driver has no debug output: OpenGL errors go unchecked");
   gl_.Initialise();
   glGenFramebuffers(1, &framebuffer_);
   glGenFramebuffers(1, &readFramebuffer_);
@@ -163,9 +168,9 @@ HRESULT Device9::Initialise(SDL_Window* window) {
   gl_.SetDepthMask(true);
   gl_.SetStencilWriteMask(0xFFFFFFFFu);
   gl_.SetScissor(false, {0, 0, 0, 0});
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClearDepth(1.0);
-  glClearStencil(0);
+  gl_.SetClearColor({0.0f, 0.0f, 0.0f, 1.0f});
+  gl_.SetClearDepth(1.0);
+  gl_.SetClearStencil(0);
   glClear(GL_COLOR_BUFFER_BIT | (autoDepthStencil_ ? GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT
                                                    : 0));
   return D3D_OK;
@@ -182,6 +187,7 @@ Device9::~Device9() {
     if (backBuffer_) backBuffer_->DestroyOwned();
     if (autoDepthStencil_) autoDepthStencil_->DestroyOwned();
     shaders_.Clear();
+    if (frameFence_) glDeleteSync(frameFence_);
     glDeleteSamplers(static_cast<GLsizei>(samplers_.size()), samplers_.data());
     glDeleteBuffers(1, &upVertexBuffer_);
     glDeleteBuffers(1, &upIndexBuffer_);
@@ -283,10 +289,11 @@ HRESULT Device9::Present(const RECT* pSourceRect, const RECT* pDestRect,
     gl_.BindReadFramebuffer(readFramebuffer_);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
                            backBuffer_->glTexture(), 0);
+    ++gl_.counts().stateChanges;
     gl_.BindDrawFramebuffer(0);
     gl_.SetScissor(false, {0, 0, 0, 0});
     gl_.SetColorMask({true, true, true, true});
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    gl_.SetClearColor({0.0f, 0.0f, 0.0f, 1.0f});
     glClear(GL_COLOR_BUFFER_BIT);
     // Scaled to fit with its aspect kept; the rest stays black.
     double bw = params_.BackBufferWidth, bh = params_.BackBufferHeight;
@@ -298,8 +305,23 @@ HRESULT Device9::Present(const RECT* pSourceRect, const RECT* pDestRect,
                       GL_COLOR_BUFFER_BIT, GL_LINEAR);
     context_->SwapWindow(params_.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE);
   }
+  WaitForPreviousFrame();
+  lastFrame_ = gl_.TakeCounts();
   if (const auto& observer = d3d9_internal::PresentObserver()) observer(this);
   return D3D_OK;
+}
+
+void Device9::WaitForPreviousFrame() {
+  // Nothing else throttles a run without a window or with an immediate swap: the renderer
+  // would queue frames (and their memory) without bound while the show clock runs away.
+  if (frameFence_) {
+    GLenum status = GL_TIMEOUT_EXPIRED;
+    while (status == GL_TIMEOUT_EXPIRED)
+      status = glClientWaitSync(frameFence_, GL_SYNC_FLUSH_COMMANDS_BIT, 1000000000u);
+    glDeleteSync(frameFence_);
+  }
+  frameFence_ = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+  glFlush();
 }
 
 HRESULT Device9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z,
@@ -321,13 +343,12 @@ HRESULT Device9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR
   if (Flags & D3DCLEAR_TARGET) {
     bits |= GL_COLOR_BUFFER_BIT;
     gl_.SetColorMask({true, true, true, true});
-    glClearColor(((Color >> 16) & 0xFF) / 255.0f, ((Color >> 8) & 0xFF) / 255.0f,
-                 (Color & 0xFF) / 255.0f, ((Color >> 24) & 0xFF) / 255.0f);
+    gl_.SetClearColor(ToGlColor(Color));
   }
   if (Flags & D3DCLEAR_ZBUFFER) {
     bits |= GL_DEPTH_BUFFER_BIT;
     gl_.SetDepthMask(true);
-    glClearDepth(Z);
+    gl_.SetClearDepth(Z);
   }
   // A format without stencil keeps none worth preserving: clearing both halves of the
   // packed buffer at once is the renderer's fast path.
@@ -337,7 +358,7 @@ HRESULT Device9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR
   if (stencilToo) {
     bits |= GL_STENCIL_BUFFER_BIT;
     gl_.SetStencilWriteMask(0xFFFFFFFFu);
-    glClearStencil(static_cast<GLint>(Stencil & 0xFF));
+    gl_.SetClearStencil(static_cast<GLint>(Stencil & 0xFF));
   }
   // Clears cover the viewport, or the given rectangles within it.
   const D3DVIEWPORT9& vp = state_.viewport;
@@ -373,6 +394,7 @@ void Device9::ReadTarget(Surface9* target, std::uint8_t* destination, UINT pitch
   glReadPixels(0, 0, static_cast<GLsizei>(target->width()), static_cast<GLsizei>(target->height()),
                format.uploadFormat, format.uploadType, destination);
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  gl_.counts().stateChanges += 3;
   if (!format.hasAlpha && format.bytesPerPixel == 4) {
     // X8R8G8B8: the unused byte reads back as 0xFF.
     for (UINT row = 0; row < target->height(); ++row) {

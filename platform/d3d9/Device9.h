@@ -141,6 +141,8 @@ class Device9 final : public IDirect3DDevice9 {
   // Reads a colour target (render target surface or level) into memory laid out as a
   // lock of it would be: rows top first, pitch bytes apart.
   void ReadTarget(Surface9* target, std::uint8_t* destination, UINT pitch);
+  // OpenGL work of the frame presented last.
+  const GlCallCounts& lastFrameCounts() const { return lastFrame_; }
   // Number of programs generated so far (tests of the state cache).
   std::size_t programCount() const { return shaders_.size(); }
 
@@ -154,6 +156,8 @@ class Device9 final : public IDirect3DDevice9 {
   void Touch(UniformGroup group) { stamps_[group] = ++clock_; }
   void OnRenderStateChanged(D3DRENDERSTATETYPE state);
   void ResetViewportToTarget();
+  // At most one presented frame is left for the renderer to finish.
+  void WaitForPreviousFrame();
 
   // Draw preparation (Device9Draw.cpp).
   HRESULT PrepareDraw(bool points, const struct VertexLayout& layout);
@@ -190,6 +194,8 @@ class Device9 final : public IDirect3DDevice9 {
   GLuint vertexArray_ = 0;
   GLuint upVertexBuffer_ = 0;   // DrawPrimitiveUP data
   GLuint upIndexBuffer_ = 0;
+  GLsync frameFence_ = nullptr;  // the frame presented last
+  GlCallCounts lastFrame_;
   std::array<GLuint, kStageCount> samplers_{};
 
   bool framebufferDirty_ = true;

@@ -7,6 +7,7 @@
 #include "platform/d3d9/DefaultCaps.h"
 #include "platform/d3d9/Device9.h"
 #include "platform/d3d9/ErrorReport.h"
+#include "platform/d3d9/GlTranslate.h"
 #include "platform/d3d9/HostSeams.h"
 #include "platform/d3d9/IndexBuffer9.h"
 #include "platform/d3d9/MatrixMath.h"
@@ -37,149 +38,8 @@ UINT VertexCount(D3DPRIMITIVETYPE type, UINT count) {
   }
 }
 
-GLenum GlPrimitive(D3DPRIMITIVETYPE type) {
-  switch (type) {
-    case D3DPT_POINTLIST:
-      return GL_POINTS;
-    case D3DPT_LINELIST:
-      return GL_LINES;
-    case D3DPT_LINESTRIP:
-      return GL_LINE_STRIP;
-    case D3DPT_TRIANGLELIST:
-      return GL_TRIANGLES;
-    case D3DPT_TRIANGLESTRIP:
-      return GL_TRIANGLE_STRIP;
-    default:
-      return GL_TRIANGLE_FAN;
-  }
-}
-
-GLenum GlCompare(DWORD func) {
-  switch (func) {
-    case D3DCMP_NEVER:
-      return GL_NEVER;
-    case D3DCMP_LESS:
-      return GL_LESS;
-    case D3DCMP_EQUAL:
-      return GL_EQUAL;
-    case D3DCMP_LESSEQUAL:
-      return GL_LEQUAL;
-    case D3DCMP_GREATER:
-      return GL_GREATER;
-    case D3DCMP_NOTEQUAL:
-      return GL_NOTEQUAL;
-    case D3DCMP_GREATEREQUAL:
-      return GL_GEQUAL;
-    default:
-      return GL_ALWAYS;
-  }
-}
-
-GLenum GlStencilOp(DWORD op) {
-  switch (op) {
-    case D3DSTENCILOP_ZERO:
-      return GL_ZERO;
-    case D3DSTENCILOP_REPLACE:
-      return GL_REPLACE;
-    case D3DSTENCILOP_INCRSAT:
-      return GL_INCR;
-    case D3DSTENCILOP_DECRSAT:
-      return GL_DECR;
-    case D3DSTENCILOP_INVERT:
-      return GL_INVERT;
-    case D3DSTENCILOP_INCR:
-      return GL_INCR_WRAP;
-    case D3DSTENCILOP_DECR:
-      return GL_DECR_WRAP;
-    default:
-      return GL_KEEP;
-  }
-}
-
-GLenum GlBlendEquation(DWORD op) {
-  switch (op) {
-    case D3DBLENDOP_SUBTRACT:
-      return GL_FUNC_SUBTRACT;
-    case D3DBLENDOP_REVSUBTRACT:
-      return GL_FUNC_REVERSE_SUBTRACT;
-    case D3DBLENDOP_MIN:
-      return GL_MIN;
-    case D3DBLENDOP_MAX:
-      return GL_MAX;
-    default:
-      return GL_FUNC_ADD;
-  }
-}
-
-// destinationAlpha: the target stores alpha. Without it, Direct3D reads alpha as 1.
-GLenum GlBlendFactor(DWORD blend, bool destinationAlpha) {
-  switch (blend) {
-    case D3DBLEND_ZERO:
-      return GL_ZERO;
-    case D3DBLEND_ONE:
-      return GL_ONE;
-    case D3DBLEND_SRCCOLOR:
-      return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR:
-      return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA:
-      return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA:
-      return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA:
-      return destinationAlpha ? GL_DST_ALPHA : GL_ONE;
-    case D3DBLEND_INVDESTALPHA:
-      return destinationAlpha ? GL_ONE_MINUS_DST_ALPHA : GL_ZERO;
-    case D3DBLEND_DESTCOLOR:
-      return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR:
-      return GL_ONE_MINUS_DST_COLOR;
-    case D3DBLEND_SRCALPHASAT:
-      return GL_SRC_ALPHA_SATURATE;
-    case D3DBLEND_BLENDFACTOR:
-      return GL_CONSTANT_COLOR;
-    case D3DBLEND_INVBLENDFACTOR:
-      return GL_ONE_MINUS_CONSTANT_COLOR;
-    default:
-      return GL_ONE;
-  }
-}
-
-void BlendPair(DWORD source, DWORD destination, bool destinationAlpha, GLenum* glSource,
-               GLenum* glDestination) {
-  // BOTHSRCALPHA and BOTHINVSRCALPHA set both factors from the source one.
-  if (source == D3DBLEND_BOTHSRCALPHA) {
-    *glSource = GL_SRC_ALPHA;
-    *glDestination = GL_ONE_MINUS_SRC_ALPHA;
-  } else if (source == D3DBLEND_BOTHINVSRCALPHA) {
-    *glSource = GL_ONE_MINUS_SRC_ALPHA;
-    *glDestination = GL_SRC_ALPHA;
-  } else {
-    *glSource = GlBlendFactor(source, destinationAlpha);
-    *glDestination = GlBlendFactor(destination, destinationAlpha);
-  }
-}
-
-std::array<GLfloat, 4> ColorFloats(D3DCOLOR c) {
-  return {((c >> 16) & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f, (c & 0xFF) / 255.0f,
-          ((c >> 24) & 0xFF) / 255.0f};
-}
-
 void Uniform(GLint location, const D3DCOLORVALUE& c) {
   if (location >= 0) glUniform4f(location, c.r, c.g, c.b, c.a);
-}
-
-GLint GlAddress(DWORD mode) {
-  switch (mode) {
-    case D3DTADDRESS_MIRROR:
-      return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP:
-      return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER:
-      return GL_CLAMP_TO_BORDER;
-    default:
-      return GL_REPEAT;
-  }
 }
 
 }  // namespace
@@ -189,41 +49,45 @@ GlRasterState Device9::ComputeRasterState(bool points) const {
   GlRasterState s;
   const bool destinationAlpha = renderTarget_->format().hasAlpha;
   s.blend = rs[D3DRS_ALPHABLENDENABLE] != 0;
-  BlendPair(rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND], destinationAlpha, &s.blendSrcRgb,
-            &s.blendDstRgb);
-  s.blendEquationRgb = GlBlendEquation(rs[D3DRS_BLENDOP]);
+  std::array<GLenum, 2> rgb =
+      ToGlBlendPair(rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND], destinationAlpha);
+  s.blendSrcRgb = rgb[0];
+  s.blendDstRgb = rgb[1];
+  s.blendEquationRgb = ToGlBlendEquation(rs[D3DRS_BLENDOP]);
   if (rs[D3DRS_SEPARATEALPHABLENDENABLE]) {
-    BlendPair(rs[D3DRS_SRCBLENDALPHA], rs[D3DRS_DESTBLENDALPHA], destinationAlpha,
-              &s.blendSrcAlpha, &s.blendDstAlpha);
-    s.blendEquationAlpha = GlBlendEquation(rs[D3DRS_BLENDOPALPHA]);
+    std::array<GLenum, 2> alpha =
+        ToGlBlendPair(rs[D3DRS_SRCBLENDALPHA], rs[D3DRS_DESTBLENDALPHA], destinationAlpha);
+    s.blendSrcAlpha = alpha[0];
+    s.blendDstAlpha = alpha[1];
+    s.blendEquationAlpha = ToGlBlendEquation(rs[D3DRS_BLENDOPALPHA]);
   } else {
     s.blendSrcAlpha = s.blendSrcRgb;
     s.blendDstAlpha = s.blendDstRgb;
     s.blendEquationAlpha = s.blendEquationRgb;
   }
-  s.blendColor = ColorFloats(rs[D3DRS_BLENDFACTOR]);
+  s.blendColor = ToGlColor(rs[D3DRS_BLENDFACTOR]);
 
   Surface9* depth = depthStencil_.get();
   s.depthTest = depth && rs[D3DRS_ZENABLE] == D3DZB_TRUE;
-  s.depthFunc = GlCompare(rs[D3DRS_ZFUNC]);
+  s.depthFunc = ToGlCompare(rs[D3DRS_ZFUNC]);
   s.depthMask = rs[D3DRS_ZWRITEENABLE] != 0;
   s.stencilTest = depth && depth->format().stencil && rs[D3DRS_STENCILENABLE] != 0;
-  s.stencilFunc = GlCompare(rs[D3DRS_STENCILFUNC]);
+  s.stencilFunc = ToGlCompare(rs[D3DRS_STENCILFUNC]);
   s.stencilRef = static_cast<GLint>(rs[D3DRS_STENCILREF] & 0xFF);
   s.stencilMask = rs[D3DRS_STENCILMASK];
   s.stencilWriteMask = rs[D3DRS_STENCILWRITEMASK];
-  s.stencilFail = GlStencilOp(rs[D3DRS_STENCILFAIL]);
-  s.stencilDepthFail = GlStencilOp(rs[D3DRS_STENCILZFAIL]);
-  s.stencilPass = GlStencilOp(rs[D3DRS_STENCILPASS]);
+  s.stencilFail = ToGlStencilOp(rs[D3DRS_STENCILFAIL]);
+  s.stencilDepthFail = ToGlStencilOp(rs[D3DRS_STENCILZFAIL]);
+  s.stencilPass = ToGlStencilOp(rs[D3DRS_STENCILPASS]);
 
   // Points become squares that must never be culled.
   DWORD cull = points ? DWORD{D3DCULL_NONE} : rs[D3DRS_CULLMODE];
   s.cull = cull != D3DCULL_NONE;
-  s.cullFace = cull == D3DCULL_CW ? GL_FRONT : GL_BACK;
+  if (s.cull) s.cullFace = ToGlCullFace(cull);
   DWORD write = rs[D3DRS_COLORWRITEENABLE];
   s.colorMask = {(write & 1) != 0, (write & 2) != 0, (write & 4) != 0, (write & 8) != 0};
   DWORD fill = points ? DWORD{D3DFILL_SOLID} : rs[D3DRS_FILLMODE];
-  s.polygonMode = fill == D3DFILL_POINT ? GL_POINT : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL;
+  s.polygonMode = ToGlPolygonMode(fill);
 
   const D3DVIEWPORT9& v = state_.viewport;
   s.viewport = {static_cast<GLint>(v.X), static_cast<GLint>(v.Y), static_cast<GLint>(v.Width),
@@ -242,6 +106,7 @@ HRESULT Device9::UpdateFramebuffer(bool force) {
     return ReportInvalidCall("the %ux%u depth surface is smaller than the %ux%u render target",
                              depth->width(), depth->height(), target->width(), target->height());
   if (!framebufferDirty_ && !force) return D3D_OK;
+  gl_.counts().stateChanges += 2;
   glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
                          target->glTexture(), target->glLevel());
   bool packed = depth && depth->format().internalFormat == GL_DEPTH24_STENCIL8;
@@ -260,6 +125,7 @@ void Device9::UploadUniforms(FixedFunctionProgram& p, bool force) {
   auto stale = [&](UniformGroup group) {
     if (!force && p.uploaded[group] == stamps_[group]) return false;
     p.uploaded[group] = stamps_[group];
+    ++gl_.counts().uniformUploads;
     return true;
   };
   const auto& rs = state_.render;
@@ -288,7 +154,7 @@ void Device9::UploadUniforms(FixedFunctionProgram& p, bool force) {
     Uniform(p.materialEmissive, m.Emissive);
     if (p.materialPower >= 0) glUniform1f(p.materialPower, m.Power);
     if (p.globalAmbient >= 0) {
-      std::array<GLfloat, 4> ambient = ColorFloats(rs[D3DRS_AMBIENT]);
+      std::array<GLfloat, 4> ambient = ToGlColor(rs[D3DRS_AMBIENT]);
       glUniform4fv(p.globalAmbient, 1, ambient.data());
     }
   }
@@ -344,7 +210,7 @@ void Device9::UploadUniforms(FixedFunctionProgram& p, bool force) {
   }
   if (stale(kFragmentUniforms)) {
     if (p.textureFactor >= 0) {
-      std::array<GLfloat, 4> factor = ColorFloats(rs[D3DRS_TEXTUREFACTOR]);
+      std::array<GLfloat, 4> factor = ToGlColor(rs[D3DRS_TEXTUREFACTOR]);
       glUniform4fv(p.textureFactor, 1, factor.data());
     }
     // Only the low byte of the reference counts.
@@ -355,24 +221,18 @@ void Device9::UploadUniforms(FixedFunctionProgram& p, bool force) {
 void Device9::ApplySampler(DWORD stage) {
   const auto& ss = state_.sampler[stage];
   GLuint sampler = samplers_[stage];
-  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GlAddress(ss[D3DSAMP_ADDRESSU]));
-  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GlAddress(ss[D3DSAMP_ADDRESSV]));
-  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, GlAddress(ss[D3DSAMP_ADDRESSW]));
-  std::array<GLfloat, 4> border = ColorFloats(ss[D3DSAMP_BORDERCOLOR]);
+  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, ToGlAddress(ss[D3DSAMP_ADDRESSU]));
+  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, ToGlAddress(ss[D3DSAMP_ADDRESSV]));
+  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, ToGlAddress(ss[D3DSAMP_ADDRESSW]));
+  std::array<GLfloat, 4> border = ToGlColor(ss[D3DSAMP_BORDERCOLOR]);
   glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border.data());
-  bool magLinear = ss[D3DSAMP_MAGFILTER] == D3DTEXF_LINEAR;
-  bool minLinear = ss[D3DSAMP_MINFILTER] == D3DTEXF_LINEAR;
-  DWORD mip = ss[D3DSAMP_MIPFILTER];
-  GLint minFilter = minLinear ? GL_LINEAR : GL_NEAREST;
-  if (mip == D3DTEXF_POINT)
-    minFilter = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-  else if (mip == D3DTEXF_LINEAR)
-    minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-  glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, magLinear ? GL_LINEAR : GL_NEAREST);
-  glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, minFilter);
+  glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, ToGlMagFilter(ss[D3DSAMP_MAGFILTER]));
+  glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER,
+                      ToGlMinFilter(ss[D3DSAMP_MINFILTER], ss[D3DSAMP_MIPFILTER]));
   glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, AsFloat(ss[D3DSAMP_MIPMAPLODBIAS]));
   // MAXMIPLEVEL names the largest level used: no level of detail below it.
   glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(ss[D3DSAMP_MAXMIPLEVEL]));
+  gl_.counts().stateChanges += 8;  // the calls above
   samplerDirty_[stage] = false;
 }
 
@@ -393,10 +253,12 @@ void Device9::BindVertexSource(GLuint buffer, std::size_t offset, UINT stride,
   gl_.BindArrayBuffer(buffer, force);
   auto pointer = [&](GLuint location, int elementOffset, GLint size, GLenum type,
                      GLboolean normalised) {
+    ++gl_.counts().stateChanges;
     if (elementOffset < 0) {
       glDisableVertexAttribArray(location);
       return;
     }
+    ++gl_.counts().stateChanges;
     glEnableVertexAttribArray(location);
     glVertexAttribPointer(location, size, type, normalised, static_cast<GLsizei>(stride),
                           reinterpret_cast<const void*>(offset + static_cast<std::size_t>(elementOffset)));
@@ -455,7 +317,8 @@ HRESULT Device9::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex,
   HRESULT result = PrepareDraw(PrimitiveType == D3DPT_POINTLIST, layout);
   if (FAILED(result)) return result;
   BindVertexSource(buffer->glBuffer(), streamOffset_, streamStride_, layout, D3D9FullStateApply());
-  glDrawArrays(GlPrimitive(PrimitiveType), static_cast<GLint>(StartVertex),
+  ++gl_.counts().draws;
+  glDrawArrays(ToGlPrimitive(PrimitiveType), static_cast<GLint>(StartVertex),
                static_cast<GLsizei>(vertices));
   return D3D_OK;
 }
@@ -492,7 +355,8 @@ HRESULT Device9::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVe
   bool force = D3D9FullStateApply();
   BindVertexSource(buffer->glBuffer(), streamOffset_, streamStride_, layout, force);
   gl_.BindElementBuffer(indices->glBuffer(), force);
-  glDrawElementsBaseVertex(GlPrimitive(PrimitiveType), static_cast<GLsizei>(count),
+  ++gl_.counts().draws;
+  glDrawElementsBaseVertex(ToGlPrimitive(PrimitiveType), static_cast<GLsizei>(count),
                            GL_UNSIGNED_SHORT,
                            reinterpret_cast<const void*>(static_cast<std::size_t>(startIndex) * 2),
                            BaseVertexIndex);
@@ -521,7 +385,8 @@ HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveC
   glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices) * VertexStreamZeroStride,
                pVertexStreamZeroData, GL_STREAM_DRAW);
   BindVertexSource(upVertexBuffer_, 0, VertexStreamZeroStride, layout, force);
-  glDrawArrays(GlPrimitive(PrimitiveType), 0, static_cast<GLsizei>(vertices));
+  ++gl_.counts().draws;
+  glDrawArrays(ToGlPrimitive(PrimitiveType), 0, static_cast<GLsizei>(vertices));
   return D3D_OK;
 }
 
@@ -572,7 +437,8 @@ HRESULT Device9::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT Min
   gl_.BindElementBuffer(upIndexBuffer_, force);
   glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * (wide ? 4 : 2),
                pIndexData, GL_STREAM_DRAW);
-  glDrawElements(GlPrimitive(PrimitiveType), static_cast<GLsizei>(count),
-                 wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, nullptr);
+  ++gl_.counts().draws;
+  glDrawElements(ToGlPrimitive(PrimitiveType), static_cast<GLsizei>(count),
+                 ToGlIndexType(IndexDataFormat), nullptr);
   return D3D_OK;
 }

@@ -1,6 +1,7 @@
 // Device9: recording and reading back state. Each setter marks what it changes: the
 // shader key, a uniform group, a sampler, the framebuffer.
 #include <cmath>
+#include <cstring>
 
 #include "platform/d3d9/DefaultCaps.h"
 #include "platform/d3d9/Device9.h"
@@ -23,12 +24,19 @@ D3DMATRIX* TransformSlot(DeviceState& state, D3DTRANSFORMSTATETYPE type) {
   return nullptr;
 }
 
+// Bit for bit: a value set again as it was leaves every upload as it was.
+template <typename T>
+bool Same(const T& a, const T& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
 }  // namespace
 
 HRESULT Device9::SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) {
   if (!pMatrix) return ReportInvalidCall("SetTransform: null matrix");
   D3DMATRIX* slot = TransformSlot(state_, State);
   if (!slot) return ReportInvalidCall("SetTransform: transform %u is not supported", State);
+  if (Same(*slot, *pMatrix)) return D3D_OK;
   *slot = *pMatrix;
   if (State == D3DTS_VIEW) Touch(kLightUniforms);
   Touch(State >= D3DTS_TEXTURE0 && State <= D3DTS_TEXTURE7 ? kTextureMatrixUniforms
@@ -62,6 +70,7 @@ HRESULT Device9::SetViewport(const D3DVIEWPORT9* pViewport) {
                              v.Y, v.Width, v.Height, target->width(), target->height());
   if (!(v.MinZ >= 0.0f && v.MinZ <= 1.0f && v.MaxZ >= 0.0f && v.MaxZ <= 1.0f))
     return ReportInvalidCall("SetViewport: depth range outside 0..1");
+  if (Same(state_.viewport, v)) return D3D_OK;
   state_.viewport = v;
   Touch(kTransformUniforms);
   Touch(kPointUniforms);
@@ -76,6 +85,7 @@ HRESULT Device9::GetViewport(D3DVIEWPORT9* pViewport) {
 
 HRESULT Device9::SetMaterial(const D3DMATERIAL9* pMaterial) {
   if (!pMaterial) return ReportInvalidCall("SetMaterial: null material");
+  if (Same(state_.material, *pMaterial)) return D3D_OK;
   state_.material = *pMaterial;
   Touch(kMaterialUniforms);
   return D3D_OK;
@@ -100,6 +110,7 @@ HRESULT Device9::SetLight(DWORD Index, const D3DLIGHT9* pLight) {
       !(l.Attenuation0 >= 0.0f && l.Attenuation1 >= 0.0f && l.Attenuation2 >= 0.0f))
     return ReportInvalidCall("SetLight: negative attenuation");
   auto found = state_.lights.find(Index);
+  if (found != state_.lights.end() && Same(found->second.light, l)) return D3D_OK;
   bool typeChanged = found == state_.lights.end() || found->second.light.Type != l.Type;
   LightSlot& slot = state_.lights[Index];
   slot.light = l;

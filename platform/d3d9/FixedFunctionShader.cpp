@@ -1,5 +1,7 @@
 #include "platform/d3d9/FixedFunctionShader.h"
 
+#include <cassert>
+
 namespace {
 
 // ---- Vertex stage -------------------------------------------------------------------
@@ -47,6 +49,7 @@ std::string PaddedCoordinate(int set, int size) {
     case 4:
       return a;
     default:
+      assert(!"PaddedCoordinate: a coordinate set has 1 to 4 components");
       return "vec4(0.0, 0.0, 1.0, 0.0)";
   }
 }
@@ -176,12 +179,16 @@ std::string VertexShader(const FixedFunctionKey& key, const char* out) {
         s += "    vec4 tc = vec4(reflect(dot(eye.xyz, eye.xyz) > 0.0 ? normalize(eye.xyz) : "
              "vec3(0.0, 0.0, 1.0), N), 1.0);\n";
         break;
-      default:
+      case D3DTSS_TCI_PASSTHRU >> 16:
         if (stage.coordSet < key.texSetCount)
           s += "    vec4 tc = " + PaddedCoordinate(stage.coordSet, key.texSetSize[stage.coordSet]) +
                ";\n";
         else
           s += "    vec4 tc = vec4(0.0, 0.0, 1.0, 0.0);\n";
+        break;
+      default:
+        assert(!"VertexShader: invalid texture coordinate source");
+        s += "    vec4 tc = vec4(0.0, 0.0, 1.0, 0.0);\n";
         break;
     }
     if (stage.transform) s += "    tc = uTextureMatrix[" + n + "] * tc;\n";
@@ -262,8 +269,12 @@ std::string Argument(DWORD arg, int stage) {
     case D3DTA_SPECULAR:
       base = "specular";
       break;
-    default:
+    case D3DTA_TEMP:
       base = "temp";
+      break;
+    default:
+      assert(!"Argument: invalid stage argument");
+      base = "current";
       break;
   }
   if (arg & D3DTA_COMPLEMENT) base = "(vec4(1.0) - " + base + ")";
@@ -321,6 +332,7 @@ std::string Operation(int op, const std::string a[3], const std::string& sw, int
     case D3DTOP_LERP:
       return "mix(" + A2 + ", " + A1 + ", " + A0 + ")";
     default:
+      assert(!"Operation: invalid texture operation");
       return A1;
   }
 }
@@ -339,7 +351,12 @@ const char* CompareOperator(int func) {
       return "!=";
     case D3DCMP_GREATEREQUAL:
       return ">=";
+    case 0:  // the alpha test is off
+    case D3DCMP_NEVER:
+    case D3DCMP_ALWAYS:
+      return nullptr;  // no comparison to make
     default:
+      assert(!"CompareOperator: invalid alpha function");
       return nullptr;
   }
 }

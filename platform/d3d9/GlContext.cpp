@@ -4,20 +4,24 @@
 #include <epoxy/egl.h>
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 namespace {
 GlContext* currentContext = nullptr;
 }
 
-std::unique_ptr<GlContext> GlContext::Create(SDL_Window* window, std::string* error) {
+std::unique_ptr<GlContext> GlContext::Create(SDL_Window* window, bool debug,
+                                             std::string* error) {
 #if defined(__SANITIZE_ADDRESS__)
   // LeakSanitizer's exit-time scan crashes on llvmpipe's pool of rasterizer threads;
   // one rasterizer thread is enough for the small targets of sanitized test runs.
   setenv("LP_NUM_THREADS", "1", 0);
 #endif
   std::unique_ptr<GlContext> context(new GlContext);
-  bool made = window ? context->CreateOnWindow(window, error) : context->CreateHeadless(error);
+  bool made = window ? context->CreateOnWindow(window, debug, error)
+                     : context->CreateHeadless(debug, error);
   if (!made) return nullptr;
   context->MakeCurrent();
   if (epoxy_gl_version() < 33) {
@@ -27,7 +31,7 @@ std::unique_ptr<GlContext> GlContext::Create(SDL_Window* window, std::string* er
   return context;
 }
 
-bool GlContext::CreateHeadless(std::string* error) {
+bool GlContext::CreateHeadless(bool debug, std::string* error) {
   // The surfaceless platform needs neither a display server nor a GPU device.
   EGLDisplay display =
       eglGetPlatformDisplayEXT(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
@@ -45,14 +49,25 @@ bool GlContext::CreateHeadless(std::string* error) {
     *error = "EGL has no desktop OpenGL";
     return false;
   }
-  const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION,
-                               3,
-                               EGL_CONTEXT_MINOR_VERSION,
-                               3,
-                               EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                               EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
-                               EGL_NONE};
-  EGLContext context = eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
+  // The debug attribute only when asked: an older EGL refuses attributes it does not know.
+  const EGLint debugAttributes[] = {EGL_CONTEXT_OPENGL_DEBUG, EGL_TRUE, EGL_NONE};
+  EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION,
+                         3,
+                         EGL_CONTEXT_MINOR_VERSION,
+                         3,
+                         EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                         EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
+                         EGL_NONE,
+                         EGL_NONE,
+                         EGL_NONE};
+  EGLContext context = EGL_NO_CONTEXT;
+  if (debug) {
+    std::copy(std::begin(debugAttributes), std::end(debugAttributes), attributes + 6);
+    context = eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
+    attributes[6] = EGL_NONE;
+  }
+  if (context == EGL_NO_CONTEXT)
+    context = eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
   if (context == EGL_NO_CONTEXT) {
     *error = "eglCreateContext failed for OpenGL 3.3 core";
     return false;
@@ -61,7 +76,7 @@ bool GlContext::CreateHeadless(std::string* error) {
   return true;
 }
 
-bool GlContext::CreateOnWindow(SDL_Window* window, std::string* error) {
+bool GlContext::CreateOnWindow(SDL_Window* window, bool debug, std::string* error) {
   // Keeps the GL library loaded for the life of the process rather than reloading the
   // driver each time the last OpenGL window closes.
   static const bool libraryLoaded = SDL_GL_LoadLibrary(nullptr) == 0;
@@ -70,7 +85,12 @@ bool GlContext::CreateOnWindow(SDL_Window* window, std::string* error) {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, debug ? SDL_GL_CONTEXT_DEBUG_FLAG : 0);
   SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context && debug) {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
+    context = SDL_GL_CreateContext(window);
+  }
   if (!context) {
     *error = std::string("SDL_GL_CreateContext failed: ") + SDL_GetError();
     return false;

@@ -11,9 +11,10 @@ struct SDL_Window;
 
 class GlContext {
  public:
-  // window: the SDL window to present into, or null for a headless context.
-  // Null result: creation failed, with the reason in *error.
-  static std::unique_ptr<GlContext> Create(SDL_Window* window, std::string* error);
+  // window: the SDL window to present into, or null for a headless context. debug: ask
+  // for a debug context (full error reporting). Null result: creation failed, with the
+  // reason in *error.
+  static std::unique_ptr<GlContext> Create(SDL_Window* window, bool debug, std::string* error);
   ~GlContext();
 
   GlContext(const GlContext&) = delete;
@@ -28,8 +29,8 @@ class GlContext {
 
  private:
   GlContext() = default;
-  bool CreateHeadless(std::string* error);
-  bool CreateOnWindow(SDL_Window* window, std::string* error);
+  bool CreateHeadless(bool debug, std::string* error);
+  bool CreateOnWindow(SDL_Window* window, bool debug, std::string* error);
 
   SDL_Window* window_ = nullptr;
   void* sdlContext_ = nullptr;  // SDL_GLContext

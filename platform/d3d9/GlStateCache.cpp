@@ -9,6 +9,12 @@ void Toggle(GLenum capability, bool on) {
 }
 }  // namespace
 
+GlCallCounts GlStateCache::TakeCounts() {
+  GlCallCounts taken = counts_;
+  counts_ = GlCallCounts{};
+  return taken;
+}
+
 void GlStateCache::Initialise() {
   // Render targets are stored top-down with y negated in clip space, which reverses
   // the winding OpenGL sees: Direct3D's clockwise front faces arrive counter-clockwise.
@@ -21,36 +27,42 @@ void GlStateCache::Initialise() {
 void GlStateCache::Invalidate() {
   rasterValid_ = false;
   masksValid_ = false;
+  clearValid_ = false;
   bindingsValid_ = false;
 }
 
 void GlStateCache::Apply(const GlRasterState& s, bool force) {
   GlRasterState& c = current_;
   bool all = force || !rasterValid_;
-  if (all || s.blend != c.blend) Toggle(GL_BLEND, s.blend);
-  if (all || s.blendSrcRgb != c.blendSrcRgb || s.blendDstRgb != c.blendDstRgb ||
-      s.blendSrcAlpha != c.blendSrcAlpha || s.blendDstAlpha != c.blendDstAlpha)
+  auto differs = [&](bool different) {
+    if (!all && !different) return false;
+    ++counts_.stateChanges;
+    return true;
+  };
+  if (differs(s.blend != c.blend)) Toggle(GL_BLEND, s.blend);
+  if (differs(s.blendSrcRgb != c.blendSrcRgb || s.blendDstRgb != c.blendDstRgb ||
+              s.blendSrcAlpha != c.blendSrcAlpha || s.blendDstAlpha != c.blendDstAlpha))
     glBlendFuncSeparate(s.blendSrcRgb, s.blendDstRgb, s.blendSrcAlpha, s.blendDstAlpha);
-  if (all || s.blendEquationRgb != c.blendEquationRgb ||
-      s.blendEquationAlpha != c.blendEquationAlpha)
+  if (differs(s.blendEquationRgb != c.blendEquationRgb ||
+              s.blendEquationAlpha != c.blendEquationAlpha))
     glBlendEquationSeparate(s.blendEquationRgb, s.blendEquationAlpha);
-  if (all || s.blendColor != c.blendColor)
+  if (differs(s.blendColor != c.blendColor))
     glBlendColor(s.blendColor[0], s.blendColor[1], s.blendColor[2], s.blendColor[3]);
-  if (all || s.depthTest != c.depthTest) Toggle(GL_DEPTH_TEST, s.depthTest);
-  if (all || s.depthFunc != c.depthFunc) glDepthFunc(s.depthFunc);
-  if (all || s.stencilTest != c.stencilTest) Toggle(GL_STENCIL_TEST, s.stencilTest);
-  if (all || s.stencilFunc != c.stencilFunc || s.stencilRef != c.stencilRef ||
-      s.stencilMask != c.stencilMask)
+  if (differs(s.depthTest != c.depthTest)) Toggle(GL_DEPTH_TEST, s.depthTest);
+  if (differs(s.depthFunc != c.depthFunc)) glDepthFunc(s.depthFunc);
+  if (differs(s.stencilTest != c.stencilTest)) Toggle(GL_STENCIL_TEST, s.stencilTest);
+  if (differs(s.stencilFunc != c.stencilFunc || s.stencilRef != c.stencilRef ||
+              s.stencilMask != c.stencilMask))
     glStencilFunc(s.stencilFunc, s.stencilRef, s.stencilMask);
-  if (all || s.stencilFail != c.stencilFail || s.stencilDepthFail != c.stencilDepthFail ||
-      s.stencilPass != c.stencilPass)
+  if (differs(s.stencilFail != c.stencilFail || s.stencilDepthFail != c.stencilDepthFail ||
+              s.stencilPass != c.stencilPass))
     glStencilOp(s.stencilFail, s.stencilDepthFail, s.stencilPass);
-  if (all || s.cull != c.cull) Toggle(GL_CULL_FACE, s.cull);
-  if (all || s.cullFace != c.cullFace) glCullFace(s.cullFace);
-  if (all || s.polygonMode != c.polygonMode) glPolygonMode(GL_FRONT_AND_BACK, s.polygonMode);
-  if (all || s.viewport != c.viewport)
+  if (differs(s.cull != c.cull)) Toggle(GL_CULL_FACE, s.cull);
+  if (differs(s.cullFace != c.cullFace)) glCullFace(s.cullFace);
+  if (differs(s.polygonMode != c.polygonMode)) glPolygonMode(GL_FRONT_AND_BACK, s.polygonMode);
+  if (differs(s.viewport != c.viewport))
     glViewport(s.viewport[0], s.viewport[1], s.viewport[2], s.viewport[3]);
-  if (all || s.depthRange != c.depthRange) glDepthRange(s.depthRange[0], s.depthRange[1]);
+  if (differs(s.depthRange != c.depthRange)) glDepthRange(s.depthRange[0], s.depthRange[1]);
 
   current_ = s;
   rasterValid_ = true;
@@ -63,29 +75,67 @@ void GlStateCache::Apply(const GlRasterState& s, bool force) {
 
 void GlStateCache::SetColorMask(const std::array<bool, 4>& mask, bool force) {
   if (!force && masksValid_ && mask == colorMask_) return;
+  ++counts_.stateChanges;
   glColorMask(mask[0], mask[1], mask[2], mask[3]);
   colorMask_ = mask;
 }
 
 void GlStateCache::SetDepthMask(bool mask, bool force) {
   if (!force && masksValid_ && mask == depthMask_) return;
+  ++counts_.stateChanges;
   glDepthMask(mask ? GL_TRUE : GL_FALSE);
   depthMask_ = mask;
 }
 
 void GlStateCache::SetStencilWriteMask(GLuint mask, bool force) {
   if (!force && masksValid_ && mask == stencilWriteMask_) return;
+  ++counts_.stateChanges;
   glStencilMask(mask);
   stencilWriteMask_ = mask;
 }
 
 void GlStateCache::SetScissor(bool enabled, const std::array<GLint, 4>& box, bool force) {
-  if (force || !masksValid_ || enabled != scissor_) Toggle(GL_SCISSOR_TEST, enabled);
-  if (enabled && (force || !masksValid_ || !scissor_ || box != scissorBox_))
+  if (force || !masksValid_ || enabled != scissor_) {
+    ++counts_.stateChanges;
+    Toggle(GL_SCISSOR_TEST, enabled);
+  }
+  if (enabled && (force || !masksValid_ || !scissor_ || box != scissorBox_)) {
+    ++counts_.stateChanges;
     glScissor(box[0], box[1], box[2], box[3]);
+  }
   scissor_ = enabled;
   scissorBox_ = box;
   masksValid_ = true;
+}
+
+void GlStateCache::SetClearColor(const std::array<GLfloat, 4>& color) {
+  if (clearValid_ && color == clearColor_) return;
+  ++counts_.stateChanges;
+  glClearColor(color[0], color[1], color[2], color[3]);
+  clearColor_ = color;
+  if (!clearValid_) {
+    // The three clear values are known together from here on.
+    glClearDepth(clearDepth_);
+    glClearStencil(clearStencil_);
+    counts_.stateChanges += 2;
+    clearValid_ = true;
+  }
+}
+
+void GlStateCache::SetClearDepth(GLdouble depth) {
+  SetClearColor(clearColor_);
+  if (depth == clearDepth_) return;
+  ++counts_.stateChanges;
+  glClearDepth(depth);
+  clearDepth_ = depth;
+}
+
+void GlStateCache::SetClearStencil(GLint stencil) {
+  SetClearColor(clearColor_);
+  if (stencil == clearStencil_) return;
+  ++counts_.stateChanges;
+  glClearStencil(stencil);
+  clearStencil_ = stencil;
 }
 
 void GlStateCache::EnsureBindings() {
@@ -99,6 +149,7 @@ void GlStateCache::EnsureBindings() {
 
 void GlStateCache::ActiveUnit(GLuint unit) {
   if (unit == activeUnit_) return;
+  ++counts_.textureBinds;
   glActiveTexture(GL_TEXTURE0 + unit);
   activeUnit_ = unit;
 }
@@ -107,6 +158,7 @@ void GlStateCache::BindTexture(GLuint unit, GLuint texture, bool force) {
   EnsureBindings();
   if (!force && textures_[unit] == texture) return;
   ActiveUnit(unit);
+  ++counts_.textureBinds;
   glBindTexture(GL_TEXTURE_2D, texture);
   textures_[unit] = texture;
 }
@@ -114,6 +166,7 @@ void GlStateCache::BindTexture(GLuint unit, GLuint texture, bool force) {
 void GlStateCache::BindSampler(GLuint unit, GLuint sampler, bool force) {
   EnsureBindings();
   if (!force && samplers_[unit] == sampler) return;
+  ++counts_.textureBinds;
   glBindSampler(unit, sampler);
   samplers_[unit] = sampler;
 }
@@ -128,6 +181,7 @@ void GlStateCache::ForgetTexture(GLuint texture) {
 void GlStateCache::UseProgram(GLuint program, bool force) {
   EnsureBindings();
   if (!force && program_ == program) return;
+  ++counts_.programSwitches;
   glUseProgram(program);
   program_ = program;
 }
@@ -135,6 +189,7 @@ void GlStateCache::UseProgram(GLuint program, bool force) {
 void GlStateCache::BindDrawFramebuffer(GLuint framebuffer, bool force) {
   EnsureBindings();
   if (!force && drawFramebuffer_ == framebuffer) return;
+  ++counts_.bufferBinds;
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
   drawFramebuffer_ = framebuffer;
 }
@@ -142,6 +197,7 @@ void GlStateCache::BindDrawFramebuffer(GLuint framebuffer, bool force) {
 void GlStateCache::BindReadFramebuffer(GLuint framebuffer, bool force) {
   EnsureBindings();
   if (!force && readFramebuffer_ == framebuffer) return;
+  ++counts_.bufferBinds;
   glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
   readFramebuffer_ = framebuffer;
 }
@@ -149,6 +205,7 @@ void GlStateCache::BindReadFramebuffer(GLuint framebuffer, bool force) {
 void GlStateCache::BindArrayBuffer(GLuint buffer, bool force) {
   EnsureBindings();
   if (!force && arrayBuffer_ == buffer) return;
+  ++counts_.bufferBinds;
   glBindBuffer(GL_ARRAY_BUFFER, buffer);
   arrayBuffer_ = buffer;
 }
@@ -156,6 +213,7 @@ void GlStateCache::BindArrayBuffer(GLuint buffer, bool force) {
 void GlStateCache::BindElementBuffer(GLuint buffer, bool force) {
   EnsureBindings();
   if (!force && elementBuffer_ == buffer) return;
+  ++counts_.bufferBinds;
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer);
   elementBuffer_ = buffer;
 }

@@ -7,6 +7,7 @@
 #include <epoxy/gl.h>
 
 #include <array>
+#include <cstdint>
 
 // Fixed-function raster state of one draw, already translated to OpenGL.
 struct GlRasterState {
@@ -34,6 +35,16 @@ struct GlRasterState {
   std::array<GLint, 4> scissorBox{0, 0, 0, 0};
 };
 
+// OpenGL calls made since the counts were last taken: what the cache let through.
+struct GlCallCounts {
+  std::uint64_t draws = 0;
+  std::uint64_t stateChanges = 0;  // fixed-function, mask, clear-value, sampler, vertex-array state
+  std::uint64_t uniformUploads = 0;  // groups of uniforms
+  std::uint64_t textureBinds = 0;  // textures and samplers on units
+  std::uint64_t bufferBinds = 0;   // vertex, index and frame buffers
+  std::uint64_t programSwitches = 0;
+};
+
 class GlStateCache {
  public:
   static constexpr GLuint kSetupUnit = 15;  // texture unit for uploads, never drawn from
@@ -49,6 +60,9 @@ class GlStateCache {
   void SetDepthMask(bool mask, bool force = false);
   void SetStencilWriteMask(GLuint mask, bool force = false);
   void SetScissor(bool enabled, const std::array<GLint, 4>& box, bool force = false);
+  void SetClearColor(const std::array<GLfloat, 4>& color);
+  void SetClearDepth(GLdouble depth);
+  void SetClearStencil(GLint stencil);
 
   void BindTexture(GLuint unit, GLuint texture, bool force = false);
   void BindSampler(GLuint unit, GLuint sampler, bool force = false);
@@ -64,6 +78,11 @@ class GlStateCache {
   void BindElementBuffer(GLuint buffer, bool force = false);
   void ForgetBuffer(GLuint buffer);
 
+  // Calls the device makes itself are counted here too.
+  GlCallCounts& counts() { return counts_; }
+  // The counts so far, which start again from zero.
+  GlCallCounts TakeCounts();
+
  private:
   void EnsureBindings();
   void ActiveUnit(GLuint unit);
@@ -76,6 +95,11 @@ class GlStateCache {
   bool scissor_ = false;
   std::array<GLint, 4> scissorBox_{};
   bool masksValid_ = false;
+  std::array<GLfloat, 4> clearColor_{};
+  GLdouble clearDepth_ = 1;
+  GLint clearStencil_ = 0;
+  bool clearValid_ = false;
+  GlCallCounts counts_;
   std::array<GLuint, 16> textures_{};
   std::array<GLuint, 16> samplers_{};
   GLuint activeUnit_ = 0;

@@ -1,9 +1,11 @@
 #include "platform/d3d9/ShaderCache.h"
 
+#include <cstdio>
 #include <string>
 
 #include "platform/d3d9/ErrorReport.h"
 #include "platform/d3d9/FixedFunctionShader.h"
+#include "platform/d3d9/d3d9host.h"
 
 namespace {
 
@@ -52,6 +54,25 @@ GLuint Link(const FixedFunctionSource& source) {
   return program;
 }
 
+// The SHOW_GL_DUMP_SHADERS switch; a file that cannot be written is reported, not fatal.
+// Named by the key's hash, so that every device of a run can dump into one folder.
+void Dump(const std::string& folder, const FixedFunctionKey& key,
+          const FixedFunctionSource& source) {
+  char name[40];
+  std::snprintf(name, sizeof name, "/program-%016zx", FixedFunctionKeyHash{}(key));
+  auto write = [&](const char* extension, const std::string& text) {
+    if (text.empty()) return;
+    std::string path = folder + name + extension;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (file && std::fclose(file) != 0) written = false;
+    if (!written) ReportError(D3D_OK, "cannot write the generated shader %s", path.c_str());
+  };
+  write(".vert", source.vertex);
+  write(".geom", source.geometry);
+  write(".frag", source.fragment);
+}
+
 }  // namespace
 
 ShaderCache::~ShaderCache() { Clear(); }
@@ -68,7 +89,10 @@ FixedFunctionProgram* ShaderCache::Get(const FixedFunctionKey& key) {
 
   auto entry = std::make_unique<FixedFunctionProgram>();
   FixedFunctionProgram& p = *entry;
-  p.program = Link(GenerateFixedFunctionSource(key));
+  const FixedFunctionSource source = GenerateFixedFunctionSource(key);
+  if (const std::string& folder = D3D9ShaderDumpFolder(); !folder.empty())
+    Dump(folder, key, source);
+  p.program = Link(source);
   p.lightCount = key.lightCount;
   if (p.program) {
     auto at = [&](const char* name) { return glGetUniformLocation(p.program, name); };
