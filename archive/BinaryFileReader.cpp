@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "archive/CFLResourceFilter.h"
+#include "platform/os/LittleEndian.h"
 
 BinaryFileReader::BinaryFileReader(const char* path) {
   if (!path) return;
@@ -41,9 +42,8 @@ bool BinaryFileReader::ReadAt(std::int64_t position, void* destination, std::uin
 
 bool BinaryFileReader::ReadU32At(std::int64_t position, std::uint32_t& value) {
   std::uint8_t b[4];
-  if (!ReadAt(position, b, 4)) return false;
-  value = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
-          std::uint32_t(b[3]) << 24;
+  if (!ReadAt(position, b, sizeof b)) return false;
+  value = LittleEndianReader(b, sizeof b).U32();
   return true;
 }
 

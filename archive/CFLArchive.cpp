@@ -7,17 +7,13 @@
 #include "archive/BinaryFileReader.h"
 #include "archive/CFLFilterChain.h"
 #include "archive/CFLResourceFilter.h"
+#include "platform/os/LittleEndian.h"
 
 namespace {
 
 constexpr std::uint8_t kMagic[4] = {'C', 'F', 'L', '3'};
 constexpr std::uint8_t kEndMagic[4] = {'3', 'C', 'F', 'L'};
 constexpr std::uint32_t kEntryHeader = 14;
-
-std::uint32_t Little32(const std::uint8_t* p) {
-  return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-         std::uint32_t(p[3]) << 24;
-}
 
 bool MagicAt(BinaryFileReader& file, std::int64_t position, const std::uint8_t (&magic)[4]) {
   std::uint8_t bytes[4];
@@ -102,19 +98,17 @@ bool CFLArchive::Open(const char* path, std::int32_t start) {
 
 void CFLArchive::ParseDirectory(const std::uint8_t* directory, std::uint32_t length,
                                 const CFLArchiveFile* file) {
-  std::uint32_t position = 0;
-  while (position < length && length - position >= kEntryHeader) {
-    const std::uint8_t* p = directory + position;
-    const std::uint32_t nameLength = std::uint32_t(p[12]) | std::uint32_t(p[13]) << 8;
-    if (length - position - kEntryHeader < nameLength) break;
+  LittleEndianReader in(directory, length);
+  while (in.Remaining() >= kEntryHeader) {
     CFLEntry entry;
-    entry.size = Little32(p);
-    entry.offset = Little32(p + 4);
-    entry.filterId = Little32(p + 8);
+    entry.size = in.U32();
+    entry.offset = in.U32();
+    entry.filterId = in.U32();
+    const std::uint16_t nameLength = in.U16();
+    const std::uint8_t* name = in.Take(nameLength);
+    if (!name) break;
     entry.file = file;
-    entries_.insert_or_assign(
-        std::string(reinterpret_cast<const char*>(p + kEntryHeader), nameLength), entry);
-    position += kEntryHeader + nameLength;
+    entries_.insert_or_assign(std::string(reinterpret_cast<const char*>(name), nameLength), entry);
   }
 }
 

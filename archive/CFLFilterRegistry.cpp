@@ -1,8 +1,6 @@
 #include "archive/CFLFilterRegistry.h"
 
-#include "archive/CFLRH_Delta16.h"
-#include "archive/CFLRH_Delta32.h"
-#include "archive/CFLRH_Delta8.h"
+#include "archive/CFLRH_Delta.h"
 #include "archive/CFLRH_None.h"
 #include "archive/CFLRH_Zlib.h"
 

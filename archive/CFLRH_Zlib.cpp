@@ -5,12 +5,9 @@
 
 #include <cstdint>
 
-namespace {
+#include "platform/os/LittleEndian.h"
 
-std::uint32_t LoadLittle32(const std::uint8_t* p) {
-  return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-         std::uint32_t(p[3]) << 24;
-}
+namespace {
 
 // Deflate's densest code spends 2 bits on a 258-byte match.
 constexpr std::uint64_t kMaxInflateRatio = 1032;
@@ -88,8 +85,9 @@ void CFLRH_Zlib::Decode(const std::uint8_t* source, std::unique_ptr<std::uint8_t
                         std::uint32_t sourceLength, std::uint32_t& destinationLength) const {
   destination.reset();
   destinationLength = 0;
-  if (sourceLength < 4) return;
-  const std::uint32_t unpacked = LoadLittle32(source);
+  LittleEndianReader prefix(source, sourceLength);
+  const std::uint32_t unpacked = prefix.U32();
+  if (prefix.Failed()) return;
   const std::uint8_t* stream = source + 4;
   const std::uint32_t streamLength = sourceLength - 4;
   if (unpacked > kMaxUnpacked || unpacked > streamLength * kMaxInflateRatio) return;

@@ -7,33 +7,13 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/os/LittleEndian.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace delta_coding {
-
-template <typename Word>
-Word LoadLittle(const std::uint8_t* p) {
-  if constexpr (std::endian::native == std::endian::little) {
-    Word w;
-    std::memcpy(&w, p, sizeof w);
-    return w;
-  } else {
-    Word w = 0;
-    for (unsigned i = 0; i < sizeof(Word); ++i) w = static_cast<Word>(w | (Word(p[i]) << (8 * i)));
-    return w;
-  }
-}
-
-template <typename Word>
-void StoreLittle(std::uint8_t* p, Word w) {
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(p, &w, sizeof w);
-  } else {
-    for (unsigned i = 0; i < sizeof(Word); ++i) p[i] = static_cast<std::uint8_t>(w >> (8 * i));
-  }
-}
 
 // out[j] = in[j] - in[j-1], out[0] = in[0]. `out` may equal `in`.
 template <typename Word>

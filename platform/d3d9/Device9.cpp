@@ -201,23 +201,8 @@ Device9::~Device9() {
 }
 
 HRESULT Device9::QueryInterface(REFIID riid, void** ppvObject) {
-  if (!ppvObject) return E_NOINTERFACE;
-  if (riid == IID_IUnknown || riid == IID_IDirect3DDevice9) {
-    AddRef();
-    *ppvObject = static_cast<IDirect3DDevice9*>(this);
-    return S_OK;
-  }
-  *ppvObject = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG Device9::AddRef() { return ++refs_; }
-
-ULONG Device9::Release() {
-  if (refs_ == 0) return 0;
-  ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
+  return ComQueryInterface<IDirect3DDevice9>(this, riid, ppvObject,
+                                             {IID_IUnknown, IID_IDirect3DDevice9});
 }
 
 HRESULT Device9::TestCooperativeLevel() { return D3D_OK; }

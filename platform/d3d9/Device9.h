@@ -29,15 +29,13 @@ class Texture9;
 class VertexBuffer9;
 class IndexBuffer9;
 
-class Device9 final : public IDirect3DDevice9 {
+class Device9 final : public ComObject<IDirect3DDevice9> {
  public:
   static HRESULT Create(Direct3D9* direct3d, HWND focusWindow, DWORD behaviorFlags,
                         D3DPRESENT_PARAMETERS* params, IDirect3DDevice9** device);
 
   // IUnknown
   HRESULT QueryInterface(REFIID riid, void** ppvObject) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
 
   // Device (Device9.cpp)
   HRESULT TestCooperativeLevel() override;
@@ -169,7 +167,6 @@ class Device9 final : public IDirect3DDevice9 {
   void BindVertexSource(GLuint buffer, std::size_t offset, UINT stride,
                         const struct VertexLayout& layout, bool force);
 
-  ULONG refs_ = 1;
   Direct3D9* direct3d_;
   D3DDEVICE_CREATION_PARAMETERS creation_{};
   D3DPRESENT_PARAMETERS params_{};

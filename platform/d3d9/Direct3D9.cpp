@@ -17,23 +17,7 @@ IDirect3D9* Direct3DCreate9(UINT SDKVersion) {
 }
 
 HRESULT Direct3D9::QueryInterface(REFIID riid, void** ppvObject) {
-  if (!ppvObject) return E_NOINTERFACE;
-  if (riid == IID_IUnknown || riid == IID_IDirect3D9) {
-    AddRef();
-    *ppvObject = static_cast<IDirect3D9*>(this);
-    return S_OK;
-  }
-  *ppvObject = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG Direct3D9::AddRef() { return ++refs_; }
-
-ULONG Direct3D9::Release() {
-  if (refs_ == 0) return 0;
-  ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
+  return ComQueryInterface<IDirect3D9>(this, riid, ppvObject, {IID_IUnknown, IID_IDirect3D9});
 }
 
 UINT Direct3D9::GetAdapterCount() { return 1; }

@@ -4,13 +4,11 @@
 
 #include "platform/d3d9/d3d9.h"
 
-class Direct3D9 final : public IDirect3D9 {
+class Direct3D9 final : public ComObject<IDirect3D9> {
  public:
   Direct3D9() = default;
 
   HRESULT QueryInterface(REFIID riid, void** ppvObject) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
 
   UINT GetAdapterCount() override;
   HRESULT GetAdapterDisplayMode(UINT Adapter, D3DDISPLAYMODE* pMode) override;
@@ -28,5 +26,4 @@ class Direct3D9 final : public IDirect3D9 {
 
  private:
   ~Direct3D9() override = default;
-  ULONG refs_ = 1;
 };

@@ -37,13 +37,13 @@ class Resource9 : public Interface {
 
   ULONG AddRef() override {
     // Taken up again after the last release while the device still held it bound.
-    if (refs_++ == 0 && holdsDevice_) DeviceAddRef(device_);
-    return refs_;
+    if (refs_.Count() == 0 && holdsDevice_) DeviceAddRef(device_);
+    return refs_.Add();
   }
   ULONG Release() override {
-    if (refs_ == 0) return 0;
-    ULONG left = --refs_;
-    if (left == 0) {
+    bool last = false;
+    const ULONG left = refs_.Remove(&last);
+    if (last) {
       Device9* device = device_;
       bool holdsDevice = holdsDevice_;
       if (binds_ == 0) Destroy();
@@ -55,7 +55,7 @@ class Resource9 : public Interface {
   // Device-side references.
   virtual void AddBind() { ++binds_; }
   virtual void RemoveBind() {
-    if (binds_ > 0 && --binds_ == 0 && refs_ == 0) Destroy();
+    if (binds_ > 0 && --binds_ == 0 && refs_.Count() == 0) Destroy();
   }
 
   Device9* device() const { return device_; }
@@ -72,7 +72,7 @@ class Resource9 : public Interface {
     delete this;
   }
 
-  ULONG refs_ = 1;
+  ComRefCount refs_;
   ULONG binds_ = 0;
 
  private:

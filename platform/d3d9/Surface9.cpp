@@ -81,14 +81,8 @@ void Surface9::DestroyOwned() {
 }
 
 HRESULT Surface9::QueryInterface(REFIID riid, void** ppvObject) {
-  if (!ppvObject) return E_NOINTERFACE;
-  if (riid == IID_IUnknown || riid == IID_IDirect3DResource9 || riid == IID_IDirect3DSurface9) {
-    AddRef();
-    *ppvObject = static_cast<IDirect3DSurface9*>(this);
-    return S_OK;
-  }
-  *ppvObject = nullptr;
-  return E_NOINTERFACE;
+  return ComQueryInterface<IDirect3DSurface9>(
+      this, riid, ppvObject, {IID_IUnknown, IID_IDirect3DResource9, IID_IDirect3DSurface9});
 }
 
 ULONG Surface9::AddRef() {

@@ -70,15 +70,9 @@ Texture9::~Texture9() {
 }
 
 HRESULT Texture9::QueryInterface(REFIID riid, void** ppvObject) {
-  if (!ppvObject) return E_NOINTERFACE;
-  if (riid == IID_IUnknown || riid == IID_IDirect3DResource9 ||
-      riid == IID_IDirect3DBaseTexture9 || riid == IID_IDirect3DTexture9) {
-    AddRef();
-    *ppvObject = static_cast<IDirect3DTexture9*>(this);
-    return S_OK;
-  }
-  *ppvObject = nullptr;
-  return E_NOINTERFACE;
+  return ComQueryInterface<IDirect3DTexture9>(
+      this, riid, ppvObject,
+      {IID_IUnknown, IID_IDirect3DResource9, IID_IDirect3DBaseTexture9, IID_IDirect3DTexture9});
 }
 
 DWORD Texture9::SetLOD(DWORD LODNew) {

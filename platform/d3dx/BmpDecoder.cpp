@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/d3dx/StbImage.h"
+#include "platform/os/LittleEndian.h"
 
 namespace d3dx {
 namespace {
@@ -10,11 +11,6 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCompressionNone = 0;
 constexpr std::uint32_t kCompressionBitFields = 3;
-
-std::uint32_t Read16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
-std::uint32_t Read32(const std::uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 struct BmpFields {
   std::uint32_t width = 0;
@@ -27,28 +23,29 @@ bool ParseBmp(const std::uint8_t* data, std::size_t size, BmpFields* fields) {
   if (!IsBmpData(data, size) || size < kFileHeaderSize + 16) {
     return false;
   }
-  const std::uint32_t pixelOffset = Read32(data + 10);
-  const std::uint32_t infoSize = Read32(data + 14);
-  const std::uint8_t* info = data + kFileHeaderSize;
+  LittleEndianReader file(data, size);
+  LittleEndianReader info(data + kFileHeaderSize, size - kFileHeaderSize);
+  const std::uint32_t pixelOffset = file.U32At(10);
+  const std::uint32_t infoSize = file.U32At(14);
   std::int64_t width = 0;
   std::int64_t height = 0;
   std::uint32_t compression = kCompressionNone;
   if (infoSize == 12) {
-    width = Read16(info + 4);
-    height = Read16(info + 6);
-    fields->bitsPerPixel = Read16(info + 10);
+    width = info.U16At(4);
+    height = info.U16At(6);
+    fields->bitsPerPixel = info.U16At(10);
   } else if (infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 108 ||
              infoSize == 124) {
     if (size < kFileHeaderSize + infoSize) {
       return false;
     }
-    width = static_cast<std::int32_t>(Read32(info + 4));
-    height = static_cast<std::int32_t>(Read32(info + 8));
-    fields->bitsPerPixel = Read16(info + 14);
-    compression = Read32(info + 16);
+    width = static_cast<std::int32_t>(info.U32At(4));
+    height = static_cast<std::int32_t>(info.U32At(8));
+    fields->bitsPerPixel = info.U16At(14);
+    compression = info.U32At(16);
     // Headers of 56 bytes and more carry an alpha mask right after the colour masks.
     fields->hasAlphaMask = infoSize >= 56 && compression == kCompressionBitFields &&
-                           Read32(info + 52) != 0;
+                           info.U32At(52) != 0;
   } else {
     return false;
   }

@@ -1,6 +1,7 @@
 #include "platform/d3dx/TgaDecoder.h"
 
 #include "platform/d3dx/StbImage.h"
+#include "platform/os/LittleEndian.h"
 
 namespace d3dx {
 namespace {
@@ -23,8 +24,6 @@ struct TgaFields {
   std::uint8_t type = 0;
   std::size_t pixelDataOffset = 0;
 };
-
-std::uint32_t Read16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
 
 bool ValidDepth(std::uint8_t type, std::uint32_t bpp, std::uint32_t mapBits) {
   switch (type & 7) {
@@ -63,10 +62,11 @@ bool ParseTga(const std::uint8_t* data, std::size_t size, TgaFields* fields) {
   if (size < kHeaderSize) {
     return false;
   }
+  LittleEndianReader header(data, size);
   const std::uint32_t idLength = data[0];
   const std::uint8_t mapType = data[1];
   const std::uint8_t type = data[2];
-  const std::uint32_t mapLength = Read16(data + 5);
+  const std::uint32_t mapLength = header.U16At(5);
   const std::uint32_t mapBits = data[7];
   const bool mapped = (type & 7) == kColorMapped;
   if (type != kColorMapped && type != kTrueColor && type != kGrey && type != kColorMappedRle &&
@@ -77,12 +77,12 @@ bool ParseTga(const std::uint8_t* data, std::size_t size, TgaFields* fields) {
   // stb_image takes the first-entry field for bytes to skip, so only maps that
   // start at entry 0 decode correctly.
   if (mapType > 1 || mapped != (mapType == 1) || (mapped && mapLength == 0) ||
-      (mapped && Read16(data + 3) != 0)) {
+      (mapped && header.U16At(3) != 0)) {
     return false;
   }
   fields->type = type;
-  fields->width = Read16(data + 12);
-  fields->height = Read16(data + 14);
+  fields->width = header.U16At(12);
+  fields->height = header.U16At(14);
   fields->bitsPerPixel = data[16];
   if (!ValidDepth(type, fields->bitsPerPixel, mapBits) ||
       !PictureSizeAcceptable(fields->width, fields->height)) {

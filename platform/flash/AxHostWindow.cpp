@@ -2,29 +2,11 @@
 
 #include <new>
 
-CAxHostWindow* CAxHostWindow::New(HWND window) {
-  auto* host = new (std::nothrow) CAxHostWindow(window);
-  if (host) host->AddRef();
-  return host;
-}
+CAxHostWindow* CAxHostWindow::New(HWND window) { return new (std::nothrow) CAxHostWindow(window); }
 
 HRESULT CAxHostWindow::QueryInterface(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_IAxWinHostWindow) {
-    *object = static_cast<IAxWinHostWindow*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG CAxHostWindow::AddRef() { return ++references; }
-
-ULONG CAxHostWindow::Release() {
-  const ULONG left = --references;
-  if (left == 0) delete this;
-  return left;
+  return ComQueryInterface<IAxWinHostWindow>(this, iid, object,
+                                             {IID_IUnknown, IID_IAxWinHostWindow});
 }
 
 HRESULT CAxHostWindow::CreateControlEx(LPCOLESTR name, HWND target, IStream* stream,

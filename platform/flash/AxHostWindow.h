@@ -6,14 +6,12 @@
 
 #include "platform/flash/atlhost.h"
 
-class CAxHostWindow final : public IAxWinHostWindow {
+class CAxHostWindow final : public ComObject<IAxWinHostWindow> {
  public:
   // A new host for `window`, with one reference; null when out of memory.
   static CAxHostWindow* New(HWND window);
 
   HRESULT QueryInterface(REFIID iid, void** object) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
   HRESULT CreateControlEx(LPCOLESTR name, HWND window, IStream* stream, IUnknown** control,
                           REFIID adviseIid, IUnknown* sink) override;
   HRESULT QueryControl(REFIID iid, void** object) override;
@@ -23,9 +21,8 @@ class CAxHostWindow final : public IAxWinHostWindow {
 
  private:
   explicit CAxHostWindow(HWND window) : window(window) {}
-  ~CAxHostWindow() = default;
+  ~CAxHostWindow() override = default;
 
-  ULONG references = 0;
   HWND window;
   CComPtr<IUnknown> control;
 };

@@ -81,29 +81,13 @@ HRESULT ShockwaveFlashControl::Create(REFIID iid, void** object) {
   *object = nullptr;
   auto* control = new (std::nothrow) ShockwaveFlashControl();
   if (control == nullptr) return E_OUTOFMEMORY;
-  control->AddRef();
   const HRESULT hr = control->QueryInterface(iid, object);
   control->Release();  // the caller's reference, if any, keeps it
   return hr;
 }
 
 HRESULT ShockwaveFlashControl::QueryInterface(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_IShockwaveFlash) {
-    *object = static_cast<IShockwaveFlash*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG ShockwaveFlashControl::AddRef() { return ++references; }
-
-ULONG ShockwaveFlashControl::Release() {
-  const ULONG left = --references;
-  if (left == 0) delete this;
-  return left;
+  return ComQueryInterface<IShockwaveFlash>(this, iid, object, {IID_IUnknown, IID_IShockwaveFlash});
 }
 
 HRESULT ShockwaveFlashControl::get_Menu(VARIANT_BOOL* out) {

@@ -13,14 +13,12 @@
 #include "platform/flash/SwfHeader.h"
 #include "platform/flash/flash.h"
 
-class ShockwaveFlashControl final : public IShockwaveFlash {
+class ShockwaveFlashControl final : public ComObject<IShockwaveFlash> {
  public:
   // A new control, returned as interface `iid` with one reference.
   static HRESULT Create(REFIID iid, void** object);
 
   HRESULT QueryInterface(REFIID iid, void** object) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
 
   HRESULT get_Menu(VARIANT_BOOL* menu) override;
   HRESULT put_Menu(VARIANT_BOOL menu) override;
@@ -36,9 +34,8 @@ class ShockwaveFlashControl final : public IShockwaveFlash {
 
  private:
   ShockwaveFlashControl() = default;
-  ~ShockwaveFlashControl() = default;
+  ~ShockwaveFlashControl() override = default;
 
-  ULONG references = 0;
   // The control's defaults before anyone sets them.
   bool menu = true;
   LONG backgroundColor = -1;

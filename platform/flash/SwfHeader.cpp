@@ -6,18 +6,13 @@
 #include <array>
 #include <climits>
 
+#include "platform/os/LittleEndian.h"
+
 namespace {
 
 constexpr std::size_t kFixedPart = 8;       // signature, version, file length
 constexpr std::size_t kLongestRest = 21;    // a 17-byte rectangle, rate and count
 constexpr std::size_t kLzmaFixedPart = 17;  // + packed length and 5 property bytes
-
-std::uint32_t U32(const std::uint8_t* p) {
-  return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-         std::uint32_t(p[3]) << 24;
-}
-
-std::uint16_t U16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
 
 // Reads bit fields most significant bit first, as the movie format packs them.
 class BitReader {
@@ -56,8 +51,9 @@ bool ReadFrameFields(std::span<const std::uint8_t> rest, SwfHeader& header) {
   header.yMin = bits.signedBits(bitsPerValue);
   header.yMax = bits.signedBits(bitsPerValue);
   if (header.xMax < header.xMin || header.yMax < header.yMin) return false;
-  header.frameRate = U16(&rest[rectBytes]);
-  header.frameCount = U16(&rest[rectBytes + 2]);
+  LittleEndianReader counts(rest);
+  header.frameRate = counts.U16At(rectBytes);
+  header.frameCount = counts.U16At(rectBytes + 2);
   header.headerLength = static_cast<std::uint32_t>(kFixedPart + rectBytes + 4);
   header.frameFieldsRead = true;
   return header.fileLength >= header.headerLength;
@@ -95,7 +91,8 @@ std::optional<SwfHeader> ReadSwfHeader(std::span<const std::uint8_t> file) {
     default: return std::nullopt;
   }
   header.version = file[3];
-  header.fileLength = U32(&file[4]);
+  LittleEndianReader fields(file);
+  header.fileLength = fields.U32At(4);
   if (header.version == 0 || header.fileLength < kFixedPart) return std::nullopt;
   const auto rest = file.subspan(kFixedPart);
 
@@ -119,7 +116,7 @@ std::optional<SwfHeader> ReadSwfHeader(std::span<const std::uint8_t> file) {
       // Packed length, then the LZMA properties: lc/lp/pb in one byte (at most
       // 224) and a 32-bit dictionary size.
       if (file.size() < kLzmaFixedPart) return std::nullopt;
-      const std::uint32_t packed = U32(&file[8]);
+      const std::uint32_t packed = fields.U32At(8);
       if (file[12] >= 9 * 5 * 5) return std::nullopt;
       if (packed > file.size() - kLzmaFixedPart) return std::nullopt;
       return header;

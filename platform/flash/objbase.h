@@ -28,9 +28,6 @@ constexpr VARIANT_BOOL VARIANT_FALSE = 0;
 #ifndef E_NOTIMPL
 #define E_NOTIMPL (static_cast<HRESULT>(0x80004001u))
 #endif
-#ifndef E_POINTER
-#define E_POINTER (static_cast<HRESULT>(0x80004003u))
-#endif
 #ifndef E_UNEXPECTED
 #define E_UNEXPECTED (static_cast<HRESULT>(0x8000FFFFu))
 #endif

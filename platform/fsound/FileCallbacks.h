@@ -15,6 +15,6 @@ struct FileCallbacks {
   bool complete() const { return open && close && read && seek && tell; }
 };
 
-// Plain disk files through the C library; handles are small numbers, since a
+// Plain disk files through the C library, named through a HandleTable since a
 // pointer does not fit the callbacks' 32-bit handle. Safe from any thread.
 FileCallbacks DiskFileCallbacks();

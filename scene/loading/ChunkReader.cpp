@@ -6,7 +6,7 @@
 #include "scene/SceneFatal.h"
 
 ChunkReader::ChunkReader(const std::uint8_t* data, std::size_t size, std::string where)
-    : data(data), size(size), where(std::move(where)) {}
+    : in(data, size), where(std::move(where)) {}
 
 void ChunkReader::Fail(const std::string& what) const {
   SceneFatal("Damaged scene file " + where + ": " + what);
@@ -20,22 +20,17 @@ void ChunkReader::Need(std::size_t bytes, const char* field) const {
 
 std::uint8_t ChunkReader::U8(const char* field) {
   Need(1, field);
-  return data[position++];
+  return in.U8();
 }
 
 std::uint16_t ChunkReader::U16(const char* field) {
   Need(2, field);
-  std::uint16_t value = static_cast<std::uint16_t>(data[position] | data[position + 1] << 8);
-  position += 2;
-  return value;
+  return in.U16();
 }
 
 std::uint32_t ChunkReader::U32(const char* field) {
   Need(4, field);
-  const std::uint8_t* p = data + position;
-  position += 4;
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+  return in.U32();
 }
 
 std::int32_t ChunkReader::I32(const char* field) { return static_cast<std::int32_t>(U32(field)); }
@@ -48,11 +43,9 @@ float ChunkReader::F32(const char* field) {
 }
 
 std::string ChunkReader::String(const char* field) {
-  std::uint16_t length = U16(field);
-  Need(length, field);
-  std::string text(reinterpret_cast<const char*>(data + position), length);
-  position += length;
-  return text;
+  const std::uint16_t length = U16(field);
+  const std::uint8_t* text = Take(length, field);
+  return length ? std::string(reinterpret_cast<const char*>(text), length) : std::string();
 }
 
 D3DCOLORVALUE ChunkReader::Colour(const char* field) {
@@ -66,14 +59,12 @@ D3DCOLORVALUE ChunkReader::Colour(const char* field) {
 
 void ChunkReader::Skip(std::size_t bytes, const char* field) {
   Need(bytes, field);
-  position += bytes;
+  in.Skip(bytes);
 }
 
 const std::uint8_t* ChunkReader::Take(std::size_t bytes, const char* field) {
   Need(bytes, field);
-  const std::uint8_t* start = data + position;
-  position += bytes;
-  return start;
+  return in.Take(bytes);
 }
 
 std::uint32_t ChunkReader::Count(std::size_t itemBytes, const char* field) {

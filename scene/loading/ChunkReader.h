@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/d3d9/d3d9types.h"
+#include "platform/os/LittleEndian.h"
 
 class ChunkReader {
  public:
@@ -31,12 +32,10 @@ class ChunkReader {
   void Need(std::size_t bytes, const char* field) const;
   [[noreturn]] void Fail(const std::string& what) const;
 
-  std::size_t Remaining() const { return size - position; }
+  std::size_t Remaining() const { return in.Remaining(); }
   const std::string& Where() const { return where; }
 
  private:
-  const std::uint8_t* data;
-  std::size_t size;
-  std::size_t position = 0;
+  LittleEndianReader in;
   std::string where;
 };

@@ -112,6 +112,22 @@ TEST(Filters, EveryFilterRoundTripsEdgeSizes) {
   }
 }
 
+// The chain decodes large blocks in place; that path must agree with Decode for
+// every word size, the bytes after the last whole word included.
+TEST(Filters, DecodingInPlaceAgreesWithDecode) {
+  int inPlace = 0;
+  for (const CFLResourceFilter* f = CFLFirstFilter(); f; f = f->next) {
+    for (std::size_t n : kEdgeSizes) {
+      const Bytes data = PatternBytes(n, static_cast<std::uint32_t>(3 * n + 1));
+      Bytes work = data;
+      if (!f->DecodeInPlace(work.data(), static_cast<std::uint32_t>(work.size()))) break;
+      ++inPlace;
+      EXPECT_EQ(work, Code(*f, data, false).bytes) << f->name << " " << n;
+    }
+  }
+  EXPECT_EQ(inPlace, 3 * static_cast<int>(kEdgeSizes.size()));
+}
+
 TEST(Filters, Delta8DesignedExample) {
   const Bytes encoded = Code(Filter(0x10000), Bytes{10, 12, 11}, true).bytes;
   EXPECT_EQ(encoded, (Bytes{10, 2, 255}));

@@ -147,6 +147,34 @@ TEST_F(Resources, DrawsThatWouldReadOutsideTheirDataAreRefused) {
   EXPECT_EQ(wide, nullptr);
 }
 
+// Every object the layer hands out answers a null out pointer with E_POINTER, and a
+// resource the device still binds refuses a release beyond its last.
+TEST_F(Resources, EveryObjectRefusesANullQueryAndAnOverRelease) {
+  IDirect3DVertexBuffer9* buffer = Buffer(kHalves, D3DPOOL_MANAGED);
+  IDirect3DIndexBuffer9* indices = nullptr;
+  ASSERT_EQ(device->CreateIndexBuffer(12, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &indices, nullptr),
+            D3D_OK);
+  IDirect3DTexture9* texture = MakeTexture(device.device, 2, 2, {1, 2, 3, 4});
+  IDirect3DSurface9* level = nullptr;
+  ASSERT_EQ(texture->GetSurfaceLevel(0, &level), D3D_OK);
+  IUnknown* objects[] = {device.d3d, device.device, buffer, indices, texture, level};
+  for (IUnknown* object : objects)
+    EXPECT_EQ(object->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+  void* wrong = buffer;
+  EXPECT_EQ(buffer->QueryInterface(IID_IDirect3DIndexBuffer9, &wrong), E_NOINTERFACE);
+  EXPECT_EQ(wrong, nullptr);
+  level->Release();
+  texture->Release();
+  indices->Release();
+
+  ASSERT_EQ(device->SetStreamSource(0, buffer, 0, sizeof(PosColor)), D3D_OK);
+  EXPECT_EQ(buffer->Release(), 0u);
+  EXPECT_EQ(buffer->Release(), 0u);  // still alive on the stream: the count stays at zero
+  EXPECT_EQ(buffer->AddRef(), 1u);
+  EXPECT_EQ(buffer->Release(), 0u);
+  device->SetStreamSource(0, nullptr, 0, 0);
+}
+
 TEST_F(Resources, DrawPrimitiveUpLeavesStreamZeroUnset) {
   IDirect3DVertexBuffer9* buffer = Buffer(kHalves, D3DPOOL_MANAGED);
   device->SetStreamSource(0, buffer, 0, sizeof(PosColor));
