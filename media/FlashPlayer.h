@@ -43,6 +43,6 @@ class FlashPlayer {
 };
 
 // The path the control is given for movie `fileName`: the name itself when its
-// second character is ":", otherwise `currentDirectory`, a "/" unless it already
+// second character is ":" or it starts with "/" (absolute), otherwise `currentDirectory`, a "/" unless it already
 // ends in "\" or "/", and the name. An empty directory leaves the name as it is.
 std::string FlashMoviePath(const std::string& currentDirectory, const std::string& fileName);
