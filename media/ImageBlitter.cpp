@@ -57,7 +57,11 @@ ImageBlitter::ImageBlitter(IDirect3DDevice9* device, const char* fileName,
       loadSequence(name);
     else
       loadPicture(name);
-    if (texture) checkTexture(name);
+    if (texture)
+      checkTexture(name);
+    else
+      std::fprintf(stderr, "Image '%s': the device takes no texture of format %u; not drawn\n",
+                   name.c_str(), static_cast<unsigned>(pixelFormat));
   }
   computeVertices();
 }

@@ -244,6 +244,17 @@ TEST_F(PictureLimits, ABigPictureRepeated400TimesLoadsInTheMemoryOfOne) {
 #endif
 }
 
+TEST_F(PictureLimits, PictureTheDeviceRefusesIsNotDrawnAndSaysSo) {
+  ::testing::internal::CaptureStderr();
+  ImageBlitter palette(device, Data("images_formats/palette.png").c_str(), 1024, 768, false,
+                       0xFFFFFFFF);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(palette.drawable());
+  EXPECT_NE(said.find("images_formats/palette.png': the device takes no texture of format 41"),
+            std::string::npos)
+      << said;
+}
+
 TEST_F(PictureLimits, UnknownTextureFormatKeepsItsTextAndNamesTheFileOnStandardError) {
   EXPECT_EXIT(
       {
