@@ -8,8 +8,10 @@
 
 namespace {
 
-// Keeps each decode fast; larger pictures still decode, into the small surfaces.
-constexpr std::uint64_t kMaxWholeSurfacePixels = 1u << 20;
+// Every load decodes the whole file again: large pictures get one load, so that
+// an input costs about one decode, and small ones every variant.
+constexpr std::uint64_t kMaxWholeSurfacePixels = 1u << 18;
+constexpr std::uint64_t kMaxPartialPixels = 1u << 16;
 
 UINT BytesPerPixel(D3DFORMAT format) {
   switch (format) {
@@ -56,16 +58,18 @@ void DecodePictureBytes(const std::uint8_t* data, std::size_t size) {
     std::abort();
   }
   const D3DFORMAT format = Convertible(info.Format);
-  if (static_cast<std::uint64_t>(info.Width) * info.Height <= kMaxWholeSurfacePixels) {
-    MemorySurface whole(info.Width, info.Height, format, BytesPerPixel(format));
-    Load(whole, data, length, nullptr, D3DX_DEFAULT, 0);
-    if (info.Width > 1 && info.Height > 1) {
-      const RECT part{1, 1, static_cast<LONG>(info.Width), static_cast<LONG>(info.Height)};
-      MemorySurface partial(info.Width - 1, info.Height - 1, D3DFMT_X8R8G8B8, 4);
-      Load(partial, data, length, &part, D3DX_FILTER_NONE, 0xFF000000);
-    }
-  }
+  const std::uint64_t pixels = static_cast<std::uint64_t>(info.Width) * info.Height;
   MemorySurface small(7, 5, D3DFMT_A8R8G8B8, 4);
-  Load(small, data, length, nullptr, D3DX_FILTER_POINT, 0);
-  Load(small, data, length, nullptr, D3DX_FILTER_BOX, 0);
+  if (pixels > kMaxWholeSurfacePixels) {
+    Load(small, data, length, nullptr, D3DX_FILTER_BOX, 0);
+    return;
+  }
+  MemorySurface whole(info.Width, info.Height, format, BytesPerPixel(format));
+  Load(whole, data, length, nullptr, D3DX_DEFAULT, 0);
+  if (pixels <= kMaxPartialPixels && info.Width > 1 && info.Height > 1) {
+    const RECT part{1, 1, static_cast<LONG>(info.Width), static_cast<LONG>(info.Height)};
+    MemorySurface partial(info.Width - 1, info.Height - 1, D3DFMT_X8R8G8B8, 4);
+    Load(partial, data, length, &part, D3DX_FILTER_NONE, 0xFF000000);
+    Load(small, data, length, nullptr, D3DX_FILTER_POINT, 0);
+  }
 }
