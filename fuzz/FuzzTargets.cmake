@@ -18,3 +18,15 @@ show_fuzz_target(NAME property_text FUNCTION ParsePropertyTextBytes
 show_fuzz_target(NAME script FUNCTION ParseScriptBytes
                  HEADER fuzz/ScriptFuzzInput.h SOURCES ScriptFuzzInput.cpp FuzzFatalSeam.cpp
                  LIBS script INSTRUMENT script)
+show_fuzz_target(NAME sequence FUNCTION LoadSequenceBytes
+                 HEADER fuzz/SequenceFuzzInput.h SOURCES SequenceFuzzInput.cpp FuzzFatalSeam.cpp
+                 LIBS media INSTRUMENT media)
+show_fuzz_target(NAME picture FUNCTION DecodePictureBytes
+                 HEADER fuzz/PictureFuzzInput.h SOURCES PictureFuzzInput.cpp
+                 LIBS platform_d3dx INSTRUMENT platform_d3dx)
+show_fuzz_target(NAME movie_header FUNCTION CheckMovieHeaderBytes
+                 HEADER fuzz/MovieHeaderFuzzInput.h SOURCES MovieHeaderFuzzInput.cpp
+                 LIBS platform_flash INSTRUMENT platform_flash)
+show_fuzz_target(NAME mp3 FUNCTION PlayMp3Bytes
+                 HEADER fuzz/Mp3FuzzInput.h SOURCES Mp3FuzzInput.cpp
+                 LIBS platform_fsound INSTRUMENT platform_fsound)

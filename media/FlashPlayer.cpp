@@ -10,7 +10,11 @@ namespace {
 
 constexpr DWORD kHostWindowStyle = WS_POPUP;
 
-[[noreturn]] void CouldNotLoad() { OsFatal("Error", "Couldn't load 2d content!", 0); }
+// The designed text names no file: standard error says which, and why.
+[[noreturn]] void CouldNotLoad(const char* name, const char* why) {
+  std::fprintf(stderr, "FlashPlayer: movie '%s' %s\n", name, why);
+  OsFatal("Error", "Couldn't load 2d content!", 0);
+}
 
 bool ReadableOnDisk(const char* name) {
   std::FILE* file = std::fopen(name, "r");
@@ -87,6 +91,7 @@ std::vector<WCHAR> ToWide(const std::string& text) {
 
 std::string FlashMoviePath(const std::string& currentDirectory, const std::string& fileName) {
   if (fileName.size() >= 2 && fileName[1] == ':') return fileName;
+  if (!fileName.empty() && fileName.front() == '/') return fileName;  // absolute here
   if (currentDirectory.empty()) return fileName;
   const char last = currentDirectory.back();
   return currentDirectory + (last == '\\' || last == '/' ? "" : "/") + fileName;
@@ -101,13 +106,15 @@ FlashPlayer::FlashPlayer(IDirect3DDevice9* device, std::uint32_t width, std::uin
   std::string controlPath = FlashMoviePath(CurrentDirectory(), this->fileName);
   if (!ReadableOnDisk(name)) {
     const CFLArchive* archive = ProgramArchive();
-    if (archive == nullptr || !archive->Exists(name)) CouldNotLoad();
+    if (archive == nullptr || !archive->Exists(name))
+      CouldNotLoad(name, "is neither a readable file nor in the archive");
     if (WriteArchiveCopy(*archive, name, name)) {
       deleteCopy = true;
     } else {
       // The show's folder may be read-only (a release on a CD or a mounted image).
       temporaryCopy = std::make_unique<TemporaryMovieCopy>(*archive, name);
-      if (temporaryCopy->path.empty()) CouldNotLoad();
+      if (temporaryCopy->path.empty())
+        CouldNotLoad(name, "is in the archive but could not be written out for the control");
       controlPath = temporaryCopy->path;
     }
   }

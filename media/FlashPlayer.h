@@ -35,14 +35,15 @@ class FlashPlayer {
  private:
   void check(HRESULT result, const char* property) const;
 
-  std::uint32_t width;
-  std::uint32_t height;
-  std::unique_ptr<CAxFlashWindow> window;  // owned
-  IDirect3DDevice9* device;                // not owned
+  // Kept as the design has them; nothing draws the movie, so nothing reads them yet.
+  [[maybe_unused]] std::uint32_t width;
+  [[maybe_unused]] std::uint32_t height;
+  std::unique_ptr<CAxFlashWindow> window;    // owned
+  [[maybe_unused]] IDirect3DDevice9* device;  // not owned
   std::string fileName;                    // for reports
 };
 
 // The path the control is given for movie `fileName`: the name itself when its
-// second character is ":", otherwise `currentDirectory`, a "/" unless it already
+// second character is ":" or it starts with "/" (absolute), otherwise `currentDirectory`, a "/" unless it already
 // ends in "\" or "/", and the name. An empty directory leaves the name as it is.
 std::string FlashMoviePath(const std::string& currentDirectory, const std::string& fileName);

@@ -1,11 +1,13 @@
 #include "media/ImageBlitter.h"
 
 #include <cmath>
+#include <cstdio>
 #include <string_view>
 
 #include "media/FrameUpload.h"
 #include "media/PictureFile.h"
 #include "media/SequenceFile.h"
+#include "media/SequencePictures.h"
 #include "platform/d3dx/d3dx9.h"
 #include "platform/os/oshost.h"
 
@@ -55,7 +57,11 @@ ImageBlitter::ImageBlitter(IDirect3DDevice9* device, const char* fileName,
       loadSequence(name);
     else
       loadPicture(name);
-    if (texture) checkTexture();
+    if (texture)
+      checkTexture(name);
+    else
+      std::fprintf(stderr, "Image '%s': the device takes no texture of format %u; not drawn\n",
+                   name.c_str(), static_cast<unsigned>(pixelFormat));
   }
   computeVertices();
 }
@@ -66,6 +72,8 @@ void ImageBlitter::loadPicture(const std::string& fileName) {
   PictureSurface picture = LoadPictureSurface(device, fileName);
   imageWidth = picture.width;
   imageHeight = picture.height;
+  surfaceWidth = picture.surfaceWidth;
+  surfaceHeight = picture.surfaceHeight;
   pixelFormat = picture.format;
   if (!picture.surface) return;
   createTexture();
@@ -75,10 +83,13 @@ void ImageBlitter::loadPicture(const std::string& fileName) {
 void ImageBlitter::loadSequence(const std::string& fileName) {
   const std::vector<std::uint8_t> bytes = ReadImageFile(fileName);
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  SequencePictures pictures(device, fileName);
   for (const SequenceEntry& entry : ParseSequenceFile(text)) {
-    PictureSurface picture = LoadPictureSurface(device, entry.fileName);
+    PictureSurface picture = pictures.take(entry.fileName);
     imageWidth = picture.width;
     imageHeight = picture.height;
+    surfaceWidth = picture.surfaceWidth;
+    surfaceHeight = picture.surfaceHeight;
     pixelFormat = picture.format;
     frames.push_back({entry.time, std::move(picture.surface)});
   }
@@ -93,12 +104,12 @@ void ImageBlitter::loadSequence(const std::string& fileName) {
 
 void ImageBlitter::createTexture() {
   IDirect3DTexture9* created = nullptr;
-  if (SUCCEEDED(device->CreateTexture(imageWidth, imageHeight, 1, D3DUSAGE_DYNAMIC, pixelFormat,
-                                      D3DPOOL_DEFAULT, &created, nullptr)))
+  if (SUCCEEDED(device->CreateTexture(surfaceWidth, surfaceHeight, 1, D3DUSAGE_DYNAMIC,
+                                      pixelFormat, D3DPOOL_DEFAULT, &created, nullptr)))
     texture.reset(created);
 }
 
-void ImageBlitter::checkTexture() {
+void ImageBlitter::checkTexture(const std::string& name) {
   D3DSURFACE_DESC desc{};
   if (FAILED(texture->GetLevelDesc(0, &desc))) {
     texture.reset();
@@ -110,7 +121,10 @@ void ImageBlitter::checkTexture() {
     case D3DFMT_A8R8G8B8: hasAlpha = true; break;
     case D3DFMT_X8R8G8B8: hasAlpha = false; break;
     case D3DFMT_L8: hasAlpha = true; break;
-    default: OsFatal("Error", "Unknown texture format", 0);
+    default:
+      std::fprintf(stderr, "Image '%s': texture format %u is none of A8R8G8B8, X8R8G8B8, L8\n",
+                   name.c_str(), static_cast<unsigned>(desc.Format));
+      OsFatal("Error", "Unknown texture format", 0);
   }
 }
 
@@ -125,9 +139,10 @@ void ImageBlitter::computeVertices() {
       v.u = t.u;
       v.v = t.v;
     } else {
-      const float w = static_cast<float>(imageWidth), h = static_cast<float>(imageHeight);
-      v.x = t.x * w;
-      v.y = t.y * h;
+      // A picture scaled to the device's limit still covers its own size on screen.
+      const float w = static_cast<float>(surfaceWidth), h = static_cast<float>(surfaceHeight);
+      v.x = t.x * static_cast<float>(imageWidth);
+      v.y = t.y * static_cast<float>(imageHeight);
       v.u = t.u * static_cast<float>(textureWidth) / w;
       v.v = t.v * static_cast<float>(textureHeight) / h;
     }

@@ -3,8 +3,10 @@
 // player's virtual screen: one picture pixel per unit, origin top-left, y down.
 // Everything is loaded in the constructor; a missing or unreadable picture ends
 // the process ("Image load failed: <name>"), and so does a texture in a format
-// other than A8R8G8B8, X8R8G8B8 or L8 ("Unknown texture format"). A texture the
-// device refuses is never drawn. The layer showing the image sets positionX,
+// other than A8R8G8B8, X8R8G8B8 or L8 ("Unknown texture format", the file named on
+// standard error). A picture larger than the device's textures is shown scaled to
+// the device's limit; a sequence decodes each distinct file once (SequencePictures).
+// A texture the device refuses is never drawn. The layer showing the image sets positionX,
 // positionY, alpha and additive just before each draw. Not here: layers, timing
 // of moves and fades. Entry thread only.
 #pragma once
@@ -58,7 +60,7 @@ class ImageBlitter {
   void loadPicture(const std::string& fileName);
   void loadSequence(const std::string& fileName);
   void createTexture();
-  void checkTexture();
+  void checkTexture(const std::string& fileName);
   void computeVertices();
   void stepSequence(float time);
   bool setColorStates();
@@ -76,6 +78,9 @@ class ImageBlitter {
   bool hasAlpha = false;
   std::uint32_t imageWidth = 0, imageHeight = 0;      // pixels; the screen for a colour
   std::uint32_t textureWidth = 0, textureHeight = 0;  // level 0 as the device reports it
+  // Pixels of the decoded picture: the picture's size, or less where it was scaled
+  // down to the device's largest texture.
+  std::uint32_t surfaceWidth = 0, surfaceHeight = 0;
   D3DFORMAT pixelFormat = D3DFMT_UNKNOWN;
   std::uint32_t screenHeight, screenWidth;            // virtual units
 

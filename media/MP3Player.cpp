@@ -1,10 +1,17 @@
 #include "media/MP3Player.h"
 
+#include <cstdio>
+
 #include "media/SoundSystem.h"
 
 MP3Player::MP3Player(const char* name) : fileName(name ? name : "") {
   stream = FSOUND_Stream_OpenFile(fileName.c_str(), FSOUND_NORMAL | FSOUND_MPEGACCURATE, 0);
-  if (!stream) SoundSystemFatal(SoundErrorText(FSOUND_GetError()));
+  if (!stream) {
+    // The designed text names no file: standard error says which.
+    const int error = FSOUND_GetError();
+    std::fprintf(stderr, "MP3Player: cannot open music '%s'\n", fileName.c_str());
+    SoundSystemFatal(SoundErrorText(error));
+  }
 }
 
 MP3Player::~MP3Player() { FSOUND_Stream_Close(stream); }

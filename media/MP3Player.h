@@ -3,7 +3,7 @@
 // library's callbacks) and closed when it is destroyed; play starts it at an
 // offset on a channel the library picks, stop stops it, setVolume sets the
 // channel's volume (0 to 255) while it plays. A file that cannot be opened ends
-// the process under "MP3Player Error". Frame-loop thread; the sound system must
+// the process under "MP3Player Error" (the file named on standard error). Frame-loop thread; the sound system must
 // be started (StartSoundSystem) for the player's whole life.
 #pragma once
 

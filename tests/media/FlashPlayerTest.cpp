@@ -220,6 +220,22 @@ TEST_F(FlashPlayerTest, DriveLetterNameReachesTheControlUnchanged) {
   EXPECT_EQ(Frames(player), 5);
 }
 
+TEST(FlashMoviePath, AbsolutePathsAreUsedAsTheyAre) {
+  EXPECT_EQ(FlashMoviePath("/show", "/movies/intro.swf"), "/movies/intro.swf");
+  EXPECT_EQ(FlashMoviePath("/show/", "/intro.swf"), "/intro.swf");
+  EXPECT_EQ(FlashMoviePath("/show", "movies/intro.swf"), "/show/movies/intro.swf");
+}
+
+TEST_F(FlashPlayerTest, MovieNamedByAnAbsolutePathIsFoundThere) {
+  TempDir elsewhere;
+  const std::string path = elsewhere.file("intro.swf");
+  swf_test::WriteFile(path, MovieOf(3));
+  FlashPlayer player(nullptr, 1024, 768, path.c_str());
+  EXPECT_EQ(MovieProperty(player), Utf16(path));
+  EXPECT_EQ(Frames(player), 3);
+  EXPECT_TRUE(fs::exists(path));
+}
+
 TEST_F(FlashPlayerTest, CurrentFolderLongerThan256CharactersIsNotCut) {
   fs::path deep = cwd;
   for (int i = 0; i < 8; ++i) deep /= std::string(40, char('a' + i));
@@ -312,6 +328,17 @@ TEST_F(FlashPlayerDeathTest, MovieNowhereIsFatal) {
   UseArchive({{"other.swf", MovieOf(1)}});
   EXPECT_EXIT(FlashPlayer(nullptr, 1024, 768, "missing.swf"), ::testing::ExitedWithCode(0),
               "Error: Couldn't load 2d content!");
+}
+
+TEST_F(FlashPlayerDeathTest, MovieNowhereKeepsTheDesignedTextAndNamesTheMovieOnStandardError) {
+  EXPECT_EXIT(
+      {
+        ReportFolderAtTheMessageBox("missing.swf");
+        FlashPlayer(nullptr, 1024, 768, "missing.swf");
+      },
+      ::testing::ExitedWithCode(0),
+      "FlashPlayer: movie 'missing.swf' is neither a readable file nor in the archive\n"
+      "Error: Couldn't load 2d content!\n\\[Error\\|Couldn't load 2d content!\\] nothing left");
 }
 
 TEST_F(FlashPlayerDeathTest, DamagedArchiveEntryIsFatalAndLeavesNoFile) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
 #include "archive/ArchiveTestSupport.h"
@@ -9,6 +10,8 @@
 #include "media/MusicTestSupport.h"
 #include "media/SoundFiles.h"
 #include "media/SoundSystem.h"
+#include "platform/os/oshost.h"
+#include "platform/os/windows.h"
 
 using namespace music_test;
 
@@ -148,6 +151,21 @@ TEST_F(SoundDeathTest, MissingAndForeignFilesEndTheProgramAtLoad) {
         MP3Player music((dir / "text.mp3").c_str());
       },
       ::testing::ExitedWithCode(0), "MP3Player Error: Unknown file format");
+}
+
+TEST_F(SoundDeathTest, MusicThatCannotBeOpenedKeepsTheLibrarysTextAndNamesTheFile) {
+  EXPECT_EXIT(
+      {
+        OsSetMessageBoxHandler([](const OsMessageBoxRecord& box) {
+          std::fprintf(stderr, "[%s|%s]\n", box.caption.c_str(), box.text.c_str());
+          return IDOK;
+        });
+        StartSoundSystem();
+        MP3Player music("no/such/music.mp3");
+      },
+      ::testing::ExitedWithCode(0),
+      "MP3Player: cannot open music 'no/such/music.mp3'\n"
+      "MP3Player Error: File not found\n\\[MP3Player Error\\|File not found\\]\n");
 }
 
 }  // namespace
