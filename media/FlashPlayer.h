@@ -35,10 +35,11 @@ class FlashPlayer {
  private:
   void check(HRESULT result, const char* property) const;
 
-  std::uint32_t width;
-  std::uint32_t height;
-  std::unique_ptr<CAxFlashWindow> window;  // owned
-  IDirect3DDevice9* device;                // not owned
+  // What the movie was made for; kept though nothing draws the movie to read them.
+  [[maybe_unused]] std::uint32_t width;
+  [[maybe_unused]] std::uint32_t height;
+  std::unique_ptr<CAxFlashWindow> window;   // owned
+  [[maybe_unused]] IDirect3DDevice9* device;  // not owned
   std::string fileName;                    // for reports
 };
 
