@@ -18,7 +18,10 @@ class ShellWindowEvents : public ::testing::Test {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     OsSetHeadless(false);
     program = ProgramState{};
-    CreateMainWindow();
+    {
+      injected::DriverAllocationsIgnored driver;
+      CreateMainWindow();
+    }
     ASSERT_NE(program.mainWindow, nullptr);
     sdl = OsGetSdlWindow(program.mainWindow);
     ASSERT_NE(sdl, nullptr) << "the shell's window has no SDL window";

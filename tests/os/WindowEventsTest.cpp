@@ -25,6 +25,7 @@ class WindowEvents : public ::testing::Test {
     cls.lpfnWndProc = QuietProc;
     cls.lpszClassName = "Event test class";
     ASSERT_NE(RegisterClassA(&cls), 0);
+    injected::DriverAllocationsIgnored driver;
     window = CreateWindowExA(0, "Event test class", "Demo", WS_SYSMENU | WS_VISIBLE, 0, 0, 320,
                              240, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
@@ -38,6 +39,7 @@ class WindowEvents : public ::testing::Test {
     Drain();
     UnregisterClassA("Event test class", nullptr);
   }
+
   std::vector<MSG> Drain() {
     std::vector<MSG> got;
     MSG msg;
