@@ -112,10 +112,11 @@ void Capture::writeFrame(IDirect3DDevice9* device) {
     std::string path = settings_.directory + name;
     started = Clock::now();
     if (copied &&
-        SUCCEEDED(D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_PNG, readback_, nullptr, nullptr)))
-      ++frames_;
-    else
+        SUCCEEDED(D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_PNG, readback_, nullptr, nullptr))) {
+      if (frames_++ == 0) firstWritten_ = index_;
+    } else {
       std::fprintf(stderr, "demo: could not write %s\n", path.c_str());
+    }
     encodeMs_ += MsSince(started);
     sound_->frame();
     return;
@@ -186,5 +187,5 @@ void Capture::finish() {
                toVideo_ ? settings_.video.c_str() : settings_.directory.c_str(), showMs_ / n,
                readbackMs_ / n, encodeMs_ / n,
                toVideo_ ? "handing to the encoder" : "encoding PNG");
-  if (sound_) sound_->finish(toVideo_ ? 0 : frames_);
+  if (sound_) sound_->finish(toVideo_ ? 0 : frames_, firstWritten_);
 }

@@ -71,6 +71,7 @@ class Capture {
   bool failed_ = false;
   std::uint64_t frames_ = 0;
   std::int64_t index_ = 0;  // number of the next frame
+  std::int64_t firstWritten_ = 0;  // number of the first frame file written
   IDirect3DSurface9* readback_ = nullptr;  // system-memory copy of the back buffer, owned
   std::unique_ptr<CaptureSound> sound_;
   std::unique_ptr<VideoEncoder> encoder_;

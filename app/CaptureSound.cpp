@@ -39,20 +39,20 @@ const std::vector<std::int16_t>& CaptureSound::frame() {
 
 void CaptureSound::skip() { mix(); }
 
-void CaptureSound::finish(std::uint64_t frames) {
+void CaptureSound::finish(std::uint64_t frames, std::int64_t firstFrame) {
   if (frames == 0 || !wav_ || !wav_->ok()) return;
   wav_.reset();
-  switch (MuxShowVideo(directory_, fps_, video_)) {
+  switch (MuxShowVideo(directory_, fps_, video_, firstFrame)) {
     case MuxResult::Done:
       std::fprintf(stderr, "demo: muxed the frames and audio.wav into %s\n", video_.c_str());
       break;
     case MuxResult::NoFfmpeg:
       std::fprintf(stderr, "demo: ffmpeg is not installed; to make a video of the show run\n  %s\n",
-                   MuxCommandLine(directory_, fps_, video_).c_str());
+                   MuxCommandLine(directory_, fps_, video_, firstFrame).c_str());
       break;
     case MuxResult::Failed:
       std::fprintf(stderr, "demo: ffmpeg could not make %s; the command was\n  %s\n",
-                   video_.c_str(), MuxCommandLine(directory_, fps_, video_).c_str());
+                   video_.c_str(), MuxCommandLine(directory_, fps_, video_, firstFrame).c_str());
       break;
   }
 }

@@ -30,8 +30,9 @@ class CaptureSound {
   // Mixes the next frame's sound and drops it: frames stepped over by a start
   // later than 0 leave the music where it would have played to.
   void skip();
-  // Closes audio.wav and makes the video from `frames` frames, or says how to.
-  void finish(std::uint64_t frames);
+  // Closes audio.wav and makes the video from `frames` frames numbered from
+  // `firstFrame`, or says how to.
+  void finish(std::uint64_t frames, std::int64_t firstFrame);
 
   std::uint64_t framesMixed() const { return frame_; }
 

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <vector>
 
@@ -39,10 +40,11 @@ std::string FramePattern(const std::string& directory) {
 }
 
 std::vector<std::string> MuxArguments(const std::string& directory, FrameRate fps,
-                                      const std::string& video) {
+                                      const std::string& video, std::int64_t firstFrame) {
   // -n: a file of the same name is never overwritten (the run checked it was not there).
   return {"ffmpeg", "-nostdin", "-n", "-framerate", fps.text(),
-          "-i", FramePattern(directory), "-i", directory + "/audio.wav",
+          "-start_number", std::to_string(firstFrame), "-i", FramePattern(directory),
+          "-i", directory + "/audio.wav",
           "-c:v", "libx264", "-pix_fmt", "yuv420p", "-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2",
           "-c:a", "aac", "-shortest", video};
 }
@@ -62,9 +64,10 @@ std::string Quoted(const std::string& word) {
 
 }  // namespace
 
-std::string MuxCommandLine(const std::string& directory, FrameRate fps, const std::string& video) {
+std::string MuxCommandLine(const std::string& directory, FrameRate fps, const std::string& video,
+                           std::int64_t firstFrame) {
   std::string line;
-  for (const std::string& word : MuxArguments(directory, fps, video)) {
+  for (const std::string& word : MuxArguments(directory, fps, video, firstFrame)) {
     if (word == "-nostdin") continue;
     if (!line.empty()) line += ' ';
     line += Quoted(word);
@@ -74,9 +77,10 @@ std::string MuxCommandLine(const std::string& directory, FrameRate fps, const st
 
 bool FfmpegOnPath() { return OnPath("ffmpeg"); }
 
-MuxResult MuxShowVideo(const std::string& directory, FrameRate fps, const std::string& video) {
+MuxResult MuxShowVideo(const std::string& directory, FrameRate fps, const std::string& video,
+                       std::int64_t firstFrame) {
   if (!OnPath("ffmpeg")) return MuxResult::NoFfmpeg;
-  std::vector<std::string> words = MuxArguments(directory, fps, video);
+  std::vector<std::string> words = MuxArguments(directory, fps, video, firstFrame);
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
@@ -91,6 +95,7 @@ MuxResult MuxShowVideo(const std::string& directory, FrameRate fps, const std::s
   if (spawned != 0) return MuxResult::Failed;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return MuxResult::Failed;  // no child to wait for: never spin
   }
   return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? MuxResult::Done : MuxResult::Failed;
 }

@@ -53,18 +53,31 @@ HWND FindSdl(Uint32 sdlWindowId) {
 
 HWND MainWindow() { return System().windows.empty() ? nullptr : System().windows.front().get(); }
 
+// 0: a key with no virtual key the player knows. SDL's codes for keys without a
+// character carry a high bit over their scan code, so their low byte must never
+// be taken for a letter (Up would be 'R').
 WPARAM VirtualKey(SDL_Keycode key) {
-  if (key == SDLK_ESCAPE) return VK_ESCAPE;
   if (key >= SDLK_a && key <= SDLK_z) return static_cast<WPARAM>('A' + (key - SDLK_a));
   if (key >= SDLK_0 && key <= SDLK_9) return static_cast<WPARAM>(key);
-  if (key == SDLK_RETURN) return 0x0D;
-  if (key == SDLK_SPACE) return 0x20;
-  if (key == SDLK_PAGEUP) return 0x21;    // VK_PRIOR
-  if (key == SDLK_PAGEDOWN) return 0x22;  // VK_NEXT
-  if (key == SDLK_HOME) return 0x24;
-  if (key == SDLK_LEFT) return 0x25;
-  if (key == SDLK_RIGHT) return 0x27;
-  return static_cast<WPARAM>(key & 0xFF);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + static_cast<WPARAM>(key - SDLK_F1);
+  switch (key) {
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN: return VK_RETURN;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_END: return VK_END;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_DELETE: return VK_DELETE;
+    default: return 0;
+  }
 }
 
 // Turns pending SDL events into queued messages.
@@ -91,8 +104,8 @@ void PumpSdlEvents() {
           // Alt+F4 is the system's close, as its default window handling makes it.
           if (e.key.keysym.sym == SDLK_F4 && (e.key.keysym.mod & KMOD_ALT))
             OsQueueMessage(w, WM_CLOSE, 0, 0);
-          else
-            OsQueueMessage(w, WM_KEYDOWN, VirtualKey(e.key.keysym.sym), 0);
+          else if (WPARAM key = VirtualKey(e.key.keysym.sym))
+            OsQueueMessage(w, WM_KEYDOWN, key, 0);
         }
         break;
       default:

@@ -112,13 +112,22 @@ constexpr UINT WM_SIZE = 0x0005;
 
 constexpr UINT WM_SYSKEYDOWN = 0x0104;
 
+constexpr WPARAM VK_BACK = 0x08;
+constexpr WPARAM VK_TAB = 0x09;
+constexpr WPARAM VK_RETURN = 0x0D;
 constexpr WPARAM VK_ESCAPE = 27;
 constexpr WPARAM VK_SPACE = 0x20;
 constexpr WPARAM VK_PRIOR = 0x21;
 constexpr WPARAM VK_NEXT = 0x22;
+constexpr WPARAM VK_END = 0x23;
 constexpr WPARAM VK_HOME = 0x24;
 constexpr WPARAM VK_LEFT = 0x25;
+constexpr WPARAM VK_UP = 0x26;
 constexpr WPARAM VK_RIGHT = 0x27;
+constexpr WPARAM VK_DOWN = 0x28;
+constexpr WPARAM VK_INSERT = 0x2D;
+constexpr WPARAM VK_DELETE = 0x2E;
+constexpr WPARAM VK_F1 = 0x70;
 constexpr WPARAM VK_F4 = 0x73;
 
 constexpr UINT PM_NOREMOVE = 0x0;

@@ -67,30 +67,41 @@ TEST_F(CaptureSoundTest, WithoutFfmpegTheRunSaysHowToMux) {
   std::string saved = path ? path : "";
   setenv("PATH", dir.path().c_str(), 1);
   testing::internal::CaptureStderr();
-  sound.finish(1);
+  sound.finish(1, 40);
   std::string said = testing::internal::GetCapturedStderr();
   setenv("PATH", saved.c_str(), 1);
   EXPECT_NE(said.find("ffmpeg is not installed"), std::string::npos) << said;
-  EXPECT_NE(said.find(MuxCommandLine(dir.path(), FrameRate{30, 1}, dir.file("show.mp4"))), std::string::npos) << said;
-  EXPECT_NE(said.find("-framerate 30 -i " + dir.path() + "/frame-%06d.png -i " + dir.path() +
-                      "/audio.wav"),
+  EXPECT_NE(said.find(MuxCommandLine(dir.path(), FrameRate{30, 1}, dir.file("show.mp4"), 40)),
+            std::string::npos)
+      << said;
+  EXPECT_NE(said.find("-framerate 30 -start_number 40 -i " + dir.path() + "/frame-%06d.png -i " +
+                      dir.path() + "/audio.wav"),
             std::string::npos)
       << said;
   EXPECT_FALSE(std::filesystem::exists(dir.file("show.mp4")));
 }
 
-TEST_F(CaptureSoundTest, WithFfmpegTheFramesAndSoundBecomeAVideo) {
+// Frame files numbered from 0, and from far past the few numbers ffmpeg tries
+// on its own (a run started later than 0).
+TEST_F(CaptureSoundTest, WithFfmpegTheFramesAndSoundBecomeAVideoFromTheirFirstNumber) {
   if (std::system("ffmpeg -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffmpeg";
-  std::string frames = "ffmpeg -nostdin -v error -f lavfi -i color=c=red:s=64x48 -frames:v 3 '" +
-                       dir.path() + "/frame-%06d.png'";
-  ASSERT_EQ(std::system(frames.c_str()), 0);
-  CaptureSound sound(dir.path(), FrameRate{30, 1}, dir.file("show.mp4"));
-  for (int i = 0; i < 3; ++i) sound.frame();
-  testing::internal::CaptureStderr();
-  sound.finish(3);
-  std::string said = testing::internal::GetCapturedStderr();
-  EXPECT_NE(said.find("into " + dir.path() + "/show.mp4"), std::string::npos) << said;
-  EXPECT_GT(std::filesystem::file_size(dir.file("show.mp4")), 0u);
+  for (int first : {0, 250}) {
+    SCOPED_TRACE(first);
+    const std::string folder = dir.file("from" + std::to_string(first));
+    std::filesystem::create_directories(folder);
+    std::string frames = "ffmpeg -nostdin -v error -f lavfi -i color=c=red:s=64x48 -frames:v 3 "
+                         "-start_number " + std::to_string(first) + " '" + folder +
+                         "/frame-%06d.png'";
+    ASSERT_EQ(std::system(frames.c_str()), 0);
+    CaptureSound sound(folder, FrameRate{30, 1}, folder + "/show.mp4");
+    for (int i = 0; i < 3; ++i) sound.frame();
+    testing::internal::CaptureStderr();
+    sound.finish(3, first);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("into " + folder + "/show.mp4"), std::string::npos) << said;
+    ASSERT_TRUE(std::filesystem::exists(folder + "/show.mp4")) << said;
+    EXPECT_GT(std::filesystem::file_size(folder + "/show.mp4"), 0u);
+  }
 }
 
 }  // namespace

@@ -224,6 +224,23 @@ TEST(CaptureVideo, AFolderNameWithAPercentSignStillMuxes) {
   EXPECT_EQ(ProbeInt(show.file("100%d/show.mp4"), "nb_read_frames"), 4) << r.output;
 }
 
+// Frame files of a late start are numbered from the start's frame; the closing
+// mux must look for them there.
+TEST(CaptureVideo, FrameFilesFromALateStartStillMux) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "no ffmpeg";
+  TempDir show;
+  show.write("demo.psc", "createcolor 0 0 255 blue\nsetlayer blue 0\nwaituntil 3000\n");
+  ProcessResult r = Player(show, {"--capture", show.file("out"), "--frames", "png", "--fps", "10",
+                               "--start", "2.5"},
+                        true);
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  ASSERT_TRUE(fs::exists(FrameFile(show.file("out"), 25))) << r.output;
+  EXPECT_FALSE(fs::exists(FrameFile(show.file("out"), 24)));
+  EXPECT_NE(r.output.find("muxed the frames and audio.wav into"), std::string::npos) << r.output;
+  EXPECT_EQ(ProbeInt(show.file("out/show.mp4"), "nb_read_frames"), CountFrames(show.file("out")))
+      << r.output;
+}
+
 TEST(CaptureVideo, FfmpegFailingMidRunEndsTheRunWithItsMessage) {
   TempDir show;
   show.write("demo.psc", "waituntil 600000\n");
