@@ -43,7 +43,8 @@ void ForEachScriptLine(std::string_view text, const std::function<void(const Scr
     const std::vector<std::string_view> tokens = text::Split(line, " \t", 6);
     ScriptLine parsed;
     parsed.number = number;
-    parsed.keyword = std::string(text::TrimSpace(tokens[0]));
+    // A line of tabs alone has no token: an empty keyword, as designed.
+    if (!tokens.empty()) parsed.keyword = std::string(text::TrimSpace(tokens[0]));
     for (std::size_t i = 1; i < tokens.size(); ++i)
       parsed.arguments.emplace_back(text::TrimSpace(tokens[i]));
     parsed.arguments.resize(5);

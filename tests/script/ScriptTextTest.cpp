@@ -28,6 +28,13 @@ TEST(ScriptText, TabBeforeHashIsACommandNotAComment) {
   EXPECT_EQ(lines[0].arguments[0], "not");
 }
 
+TEST(ScriptText, ALineOfTabsAloneIsACommandWithAnEmptyKeyword) {
+  auto lines = SplitScriptLines("\t\t \nsettime 1\n");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].keyword, "");
+  EXPECT_EQ(lines[0].arguments, (std::vector<std::string>(5)));
+}
+
 TEST(ScriptText, TokensAreSplitOnSpacesAndTabsAndCapAtFiveArguments) {
   auto lines = SplitScriptLines("LoadImage\tLogo.PNG  \t Title a b c d e f  # trailing remark");
   ASSERT_EQ(lines.size(), 1u);
