@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "support/DeviceReferences.h"
 #include "support/HeadlessDevice.h"
 
 TestDevice::TestDevice(UINT w, UINT h, D3DFORMAT depth, D3DFORMAT backBuffer)
@@ -12,9 +13,10 @@ TestDevice::TestDevice(UINT w, UINT h, D3DFORMAT depth, D3DFORMAT backBuffer)
   device = CreateHeadlessDevice(d3d, w, h, depth, backBuffer);
 }
 
+// Every object the test made must be gone with the device.
 TestDevice::~TestDevice() {
-  if (device) device->Release();
-  if (d3d) d3d->Release();
+  EXPECT_TRUE(ReleaseToZero(device, "Device"));
+  EXPECT_TRUE(ReleaseToZero(d3d, "Direct3D object"));
 }
 
 std::vector<DWORD> TestDevice::Read(IDirect3DSurface9* target) const {
