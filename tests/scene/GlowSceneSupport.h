@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/d3d9/DeviceState.h"  // FloatBits
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3dx/d3dx9math.h"
 #include "scene/Camera.h"
@@ -157,13 +158,6 @@ class GlowScene {
   CameraAxes axes;
   Camera* camera = nullptr;
 };
-
-inline DWORD FloatBits(float value) {
-  DWORD bits;
-  static_assert(sizeof bits == sizeof value);
-  __builtin_memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
 
 // A one-level managed texture of one colour.
 inline IDirect3DTexture9* SolidTexture(IDirect3DDevice9* device, UINT size, DWORD argb) {

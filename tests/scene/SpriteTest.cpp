@@ -9,12 +9,14 @@
 #include "ForwardingDevice.h"
 #include "GlowModel.h"
 #include "GlowSceneSupport.h"
+#include "support/DeviceReferences.h"
 
 namespace {
 
 TEST(Sprite, SizeIsItsOnlyControlField) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  SceneGraph graph(nullptr);
+  RecordedDevice device;
+  SceneGraph graph(device.get());
   Sprite* sprite = graph.Create<Sprite>(4);
   EXPECT_EQ(sprite->GetControlField("Size"), &sprite->size);
   EXPECT_EQ(sprite->size, 0.0f);
@@ -25,7 +27,8 @@ TEST(Sprite, SizeIsItsOnlyControlField) {
 }
 
 TEST(Sprite, OrderedByTextureIdTakenUnsigned) {
-  SceneGraph graph(nullptr);
+  RecordedDevice device;
+  SceneGraph graph(device.get());
   Sprite* none = graph.Create<Sprite>(1);
   Sprite* zero = graph.Create<Sprite>(2);
   Sprite* big = graph.Create<Sprite>(3);

@@ -27,3 +27,24 @@ inline ::testing::AssertionResult ReleaseToZero(RecordingDevice* device) {
   return ::testing::AssertionFailure() << "Device has " << left << " references left; alive:\n"
                                        << live;
 }
+
+// A recording device for the length of a test (or fixture): declared before what uses
+// it, it ends after them and checks that they let go of everything and that the
+// device refused nothing (a test that provokes refusals clears the record).
+class RecordedDevice {
+ public:
+  explicit RecordedDevice(UINT width = 1024, UINT height = 768, D3DFORMAT depth = D3DFMT_D24S8)
+      : device(new RecordingDevice(width, height, depth)) {}
+  ~RecordedDevice() {
+    EXPECT_TRUE(device->refusals.empty()) << ::testing::PrintToString(device->refusals);
+    EXPECT_TRUE(ReleaseToZero(device));
+  }
+  RecordedDevice(const RecordedDevice&) = delete;
+  RecordedDevice& operator=(const RecordedDevice&) = delete;
+
+  RecordingDevice* operator->() const { return device; }
+  RecordingDevice* get() const { return device; }
+
+ private:
+  RecordingDevice* device;
+};
