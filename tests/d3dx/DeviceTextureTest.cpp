@@ -14,6 +14,7 @@
 #include "platform/os/oshost.h"
 #include "support/HeadlessDevice.h"
 #include "support/TempDir.h"
+#include "support/DeviceReferences.h"
 
 namespace {
 
@@ -28,8 +29,8 @@ class D3DXDevice : public ::testing::Test {
   }
   void TearDown() override {
     D3D9SetCapsOverride(nullptr);
-    if (device_) device_->Release();
-    if (d3d_) d3d_->Release();
+    EXPECT_TRUE(ReleaseToZero(device_, "Device"));
+    EXPECT_TRUE(ReleaseToZero(d3d_, "Direct3D object"));
   }
 
   // Every choice left to the library, as the scene's texture cache asks.

@@ -22,6 +22,7 @@
 #include "scene/Texture.h"
 #include "scene/VertexBuffer.h"
 #include "support/HeadlessDevice.h"
+#include "support/DeviceReferences.h"
 
 // A device of the given back-buffer size (D24S8 depth) and, unless told not to,
 // the glow targets; both go with the object.
@@ -37,8 +38,8 @@ class GlowDevice {
   }
   ~GlowDevice() {
     ReleaseGlowTargets();
-    if (real) real->Release();
-    if (d3d) d3d->Release();
+    EXPECT_TRUE(ReleaseToZero(real, "Device"));
+    EXPECT_TRUE(ReleaseToZero(d3d, "Direct3D object"));
   }
   GlowDevice(const GlowDevice&) = delete;
   GlowDevice& operator=(const GlowDevice&) = delete;

@@ -22,6 +22,7 @@
 #include "support/HeadlessDevice.h"
 #include "support/TempDir.h"
 #include "tools/scenewriter/SceneWriter.h"
+#include "support/DeviceReferences.h"
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -37,8 +38,8 @@ class SceneLoaderTest : public ::testing::Test {
   }
   void TearDown() override {
     graph.reset();
-    if (device) device->Release();
-    if (direct3d) direct3d->Release();
+    EXPECT_TRUE(ReleaseToZero(device, "Device"));
+    EXPECT_TRUE(ReleaseToZero(direct3d, "Direct3D object"));
   }
 
   // Loads `bytes` into the fixture's graph with a new top-level loader.

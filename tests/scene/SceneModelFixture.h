@@ -17,6 +17,7 @@
 #include "scene/Processor.h"
 #include "scene/SceneGraph.h"
 #include "support/HeadlessDevice.h"
+#include "support/DeviceReferences.h"
 
 class RecordingProcessor : public Processor {
  public:
@@ -61,8 +62,8 @@ class SceneModelTest : public ::testing::Test {
   }
   void TearDown() override {
     graph.reset();
-    if (device) device->Release();
-    if (direct3d) direct3d->Release();
+    EXPECT_TRUE(ReleaseToZero(device, "Device"));
+    EXPECT_TRUE(ReleaseToZero(direct3d, "Direct3D object"));
     OsSetMessageBoxHandler(nullptr);
   }
 

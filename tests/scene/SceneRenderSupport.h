@@ -31,6 +31,7 @@
 #include "scene/VertexBuffer.h"
 #include "support/HeadlessDevice.h"
 #include "support/TempDir.h"
+#include "support/DeviceReferences.h"
 
 struct Rgb {
   int r, g, b;
@@ -45,8 +46,8 @@ class HeadlessScene {
   }
   ~HeadlessScene() {
     graph.reset();
-    if (device) device->Release();
-    if (d3d) d3d->Release();
+    EXPECT_TRUE(ReleaseToZero(device, "Device"));
+    EXPECT_TRUE(ReleaseToZero(d3d, "Direct3D object"));
   }
   HeadlessScene(const HeadlessScene&) = delete;
   HeadlessScene& operator=(const HeadlessScene&) = delete;
