@@ -1,6 +1,6 @@
 // Checking every Direct3D call in tests: ASSERT_HR(call) and EXPECT_HR(call) fail with
-// the call's text and the result's name when it does not succeed; EXPECT_HR_EQ(expected,
-// call) checks for one result, a refusal included.
+// the call's text and the result's name unless it returns D3D_OK; ASSERT_HR_EQ and
+// EXPECT_HR_EQ(expected, call) check for one result, a refusal included.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -45,8 +45,8 @@ inline std::string HResultName(HRESULT hr) {
   }
 }
 
-inline ::testing::AssertionResult HResultSucceeded(const char* call, HRESULT hr) {
-  if (SUCCEEDED(hr)) return ::testing::AssertionSuccess();
+inline ::testing::AssertionResult HResultOk(const char* call, HRESULT hr) {
+  if (hr == D3D_OK) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << call << " returned " << HResultName(hr);
 }
 
@@ -57,6 +57,7 @@ inline ::testing::AssertionResult HResultIs(const char* expectedText, const char
                                        << expectedText << " (" << HResultName(expected) << ")";
 }
 
-#define ASSERT_HR(call) ASSERT_PRED_FORMAT1(HResultSucceeded, call)
-#define EXPECT_HR(call) EXPECT_PRED_FORMAT1(HResultSucceeded, call)
+#define ASSERT_HR(call) ASSERT_PRED_FORMAT1(HResultOk, call)
+#define EXPECT_HR(call) EXPECT_PRED_FORMAT1(HResultOk, call)
 #define EXPECT_HR_EQ(expected, call) EXPECT_PRED_FORMAT2(HResultIs, expected, call)
+#define ASSERT_HR_EQ(expected, call) ASSERT_PRED_FORMAT2(HResultIs, expected, call)
