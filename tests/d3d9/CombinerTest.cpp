@@ -292,12 +292,16 @@ TEST_F(Combiner, MissingVertexColoursAreWhiteDiffuseAndBlackSpecular) {
 TEST_F(Combiner, UnsupportedStageValuesAreRefused) {
   DWORD before = 0;
   device->GetTextureStageState(0, D3DTSS_COLOROP, &before);
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_BUMPENVMAP));
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATEALPHA_ADDCOLOR));
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_CONSTANT));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_BUMPENVMAP));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATEALPHA_ADDCOLOR));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_CONSTANT));
   EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetTextureStageState(8, D3DTSS_COLOROP, D3DTOP_DISABLE));
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS,
-                                         D3DTTFF_COUNT2 | D3DTTFF_PROJECTED));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS,
+                                            D3DTTFF_COUNT2 | D3DTTFF_PROJECTED));
   DWORD after = 0;
   device->GetTextureStageState(0, D3DTSS_COLOROP, &after);
   EXPECT_EQ(after, before);

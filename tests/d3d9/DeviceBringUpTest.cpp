@@ -96,8 +96,9 @@ TEST(DeviceBringUp, FilterRefusingD24X8LeavesD16ForTheSecondAttempt) {
   IDirect3D9* d3d = Direct3DCreate9(31);
   D3DPRESENT_PARAMETERS params = ShowParameters(nullptr, D3DFMT_D24X8);
   IDirect3DDevice9* device = nullptr;
-  EXPECT_HR_EQ(D3DERR_NOTAVAILABLE, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                              &params, &device));
+  EXPECT_HR_EQ(D3DERR_NOTAVAILABLE,
+               d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                                 &params, &device));
   EXPECT_EQ(device, nullptr);
   params.AutoDepthStencilFormat = D3DFMT_D16;
   ASSERT_HR(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
@@ -151,15 +152,21 @@ TEST(DeviceBringUp, RefusesUnusableParameters) {
   IDirect3D9* d3d = Direct3DCreate9(31);
   IDirect3DDevice9* device = nullptr;
   D3DPRESENT_PARAMETERS params = ShowParameters(nullptr, D3DFMT_D24X8);
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0, &params, &device));
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x60, &params, &device));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0, &params, &device));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x60, &params, &device));
   params.BackBufferWidth = 0;  // windowed 0x0 needs a window to measure
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x40, &params, &device));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x40, &params, &device));
   params = ShowParameters(nullptr, D3DFMT_D32);
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x40, &params, &device));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x40, &params, &device));
   params = ShowParameters(nullptr, D3DFMT_D24X8);
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, d3d->CreateDevice(1, D3DDEVTYPE_HAL, nullptr, 0x40, &params, &device));
-  EXPECT_HR_EQ(D3DERR_NOTAVAILABLE, d3d->CreateDevice(0, D3DDEVTYPE_REF, nullptr, 0x40, &params, &device));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               d3d->CreateDevice(1, D3DDEVTYPE_HAL, nullptr, 0x40, &params, &device));
+  EXPECT_HR_EQ(D3DERR_NOTAVAILABLE,
+               d3d->CreateDevice(0, D3DDEVTYPE_REF, nullptr, 0x40, &params, &device));
   EXPECT_EQ(device, nullptr);
   d3d->Release();
 }

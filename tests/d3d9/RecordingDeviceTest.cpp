@@ -54,8 +54,8 @@ std::vector<ULONG> CountsOf(IDirect3DDevice9* device) {
   IDirect3DVertexBuffer9* buffer = nullptr;
   IDirect3DSurface9* level = nullptr;
   IDirect3DSurface9* back = nullptr;
-  if (FAILED(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture,
-                                   nullptr)) ||
+  if (FAILED(
+          device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr)) ||
       FAILED(device->CreateVertexBuffer(64, 0, 0, D3DPOOL_MANAGED, &buffer, nullptr)))
     return {};
   counts.push_back(device->AddRef() - 1);
@@ -147,9 +147,11 @@ TEST(RecordingDevice, RefusesDrawsThatReadBeyondTheirBuffers) {
   ComOwner<RecordingDevice> device(new RecordingDevice(32, 32));
   IDirect3DVertexBuffer9* rawVertices = nullptr;
   IDirect3DIndexBuffer9* rawIndices = nullptr;
-  ASSERT_HR(device->CreateVertexBuffer(4 * 12, 0, D3DFVF_XYZ, D3DPOOL_MANAGED, &rawVertices, nullptr));
+  ASSERT_HR(
+      device->CreateVertexBuffer(4 * 12, 0, D3DFVF_XYZ, D3DPOOL_MANAGED, &rawVertices, nullptr));
   ComOwner<IDirect3DVertexBuffer9> vertices(rawVertices);
-  ASSERT_HR(device->CreateIndexBuffer(6 * 2, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &rawIndices, nullptr));
+  ASSERT_HR(
+      device->CreateIndexBuffer(6 * 2, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &rawIndices, nullptr));
   ComOwner<IDirect3DIndexBuffer9> indices(rawIndices);
   void* data = nullptr;
   ASSERT_HR(indices->Lock(0, 0, &data, 0));
@@ -189,7 +191,8 @@ TEST(RecordingDevice, KeepsTheBytesWrittenAndRefusesLocksDirect3DForbids) {
   ComOwner<IDirect3DTexture9> staging(raw);
   ASSERT_HR(device->CreateTexture(4, 2, 1, 0, D3DFMT_L8, D3DPOOL_DEFAULT, &raw, nullptr));
   ComOwner<IDirect3DTexture9> target(raw);
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->CreateTexture(4, 4, 1, 0, D3DFMT_P8, D3DPOOL_MANAGED, &raw, nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->CreateTexture(4, 4, 1, 0, D3DFMT_P8, D3DPOOL_MANAGED, &raw, nullptr));
   EXPECT_EQ(raw, nullptr);
   D3DLOCKED_RECT locked{};
   EXPECT_HR_EQ(D3DERR_INVALIDCALL, target->LockRect(0, &locked, nullptr, 0));

@@ -93,7 +93,8 @@ TEST_F(Resources, DrawIndexedPrimitiveWithBaseVertexAndStartIndex) {
   // Index 9 with base 0 would read past the 8 vertices; past the index buffer too.
   EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 8, 0, 2));
   EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 9, 2));
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, -1, 0, 4, 6, 2));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, -1, 0, 4, 6, 2));
   D3DINDEXBUFFER_DESC desc{};
   indices->GetDesc(&desc);
   EXPECT_EQ(desc.Format, D3DFMT_INDEX16);
@@ -131,8 +132,9 @@ TEST_F(Resources, DrawsThatWouldReadOutsideTheirDataAreRefused) {
   EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, nullptr, 16));
   const WORD bad[3] = {0, 1, 7};
   PosColor three[3] = {kHalves[0], kHalves[1], kHalves[2]};
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 3, 1, bad, D3DFMT_INDEX16, three,
-                                           sizeof(PosColor)));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 3, 1, bad, D3DFMT_INDEX16,
+                                              three, sizeof(PosColor)));
   void* data = nullptr;
   EXPECT_HR_EQ(D3DERR_INVALIDCALL, buffer->Lock(0, 9 * sizeof(PosColor), &data, 0));
   EXPECT_HR_EQ(D3DERR_INVALIDCALL, buffer->Unlock());
@@ -140,7 +142,8 @@ TEST_F(Resources, DrawsThatWouldReadOutsideTheirDataAreRefused) {
   buffer->Release();
   EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetFVF(D3DFVF_XYZB1));
   IDirect3DIndexBuffer9* wide = nullptr;
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->CreateIndexBuffer(12, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &wide, nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->CreateIndexBuffer(12, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &wide, nullptr));
   EXPECT_EQ(wide, nullptr);
 }
 
@@ -183,17 +186,21 @@ TEST_F(Resources, TextureFormatsSampleAsDirect3DDefinesThem) {
     texture->Release();
   }
   IDirect3DTexture9* texture = nullptr;
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture, nullptr));
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->CreateTexture(4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_L8, D3DPOOL_DEFAULT,
-                                  &texture, nullptr));
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->CreateTexture(4, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                  &texture, nullptr));
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->CreateTexture(4, 4, 4, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));  // a 4×4 chain has 3 levels
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture, nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->CreateTexture(4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_L8,
+                                                         D3DPOOL_DEFAULT, &texture, nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->CreateTexture(4, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8,
+                                                         D3DPOOL_MANAGED, &texture, nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->CreateTexture(4, 4, 4, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture,
+                                     nullptr));  // a 4×4 chain has 3 levels
 }
 
 TEST_F(Resources, FullMipChainLevelsLocksAndSurfaces) {
   ComOwner<IDirect3DTexture9> texture;
-  ASSERT_HR(device->CreateTexture(8, 2, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, Out(texture), nullptr));
+  ASSERT_HR(
+      device->CreateTexture(8, 2, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, Out(texture), nullptr));
   ASSERT_EQ(texture->GetLevelCount(), 4u);  // 8×2, 4×1, 2×1, 1×1
   D3DSURFACE_DESC desc{};
   texture->GetLevelDesc(3, &desc);
@@ -215,7 +222,9 @@ TEST_F(Resources, FullMipChainLevelsLocksAndSurfaces) {
             colours[level];
     surface->UnlockRect();
     ComOwner<IDirect3DTexture9> container;
-    ASSERT_HR(surface->GetContainer(IID_IDirect3DTexture9, reinterpret_cast<void**>(static_cast<IDirect3DTexture9**>(Out(container)))));
+    ASSERT_HR(surface->GetContainer(
+        IID_IDirect3DTexture9,
+        reinterpret_cast<void**>(static_cast<IDirect3DTexture9**>(Out(container)))));
     EXPECT_EQ(container.get(), texture.get());
   }
   device->SetTexture(0, texture.get());
@@ -262,8 +271,10 @@ TEST_F(Resources, AddressingAndFiltering) {
   device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
   DrawTexQuad(device.device, -1, -1, 1, 1, 0.4f, 0, 0.4f, 1);
   EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0x000000, 0));
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_ANISOTROPIC));
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRRORONCE));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_ANISOTROPIC));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRRORONCE));
   device->SetTexture(0, nullptr);
 }
 
@@ -297,7 +308,8 @@ TEST_F(Resources, DynamicTextureRelockedEachFrame) {
 TEST_F(Resources, UpdateTextureAndUpdateSurfaceCopyFromSystemMemory) {
   ComOwner<IDirect3DTexture9> source;
   ComOwner<IDirect3DTexture9> destination;
-  ASSERT_HR(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, Out(source), nullptr));
+  ASSERT_HR(
+      device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, Out(source), nullptr));
   ASSERT_HR(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, Out(destination),
                                   nullptr));
   D3DLOCKED_RECT locked{};
@@ -314,7 +326,8 @@ TEST_F(Resources, UpdateTextureAndUpdateSurfaceCopyFromSystemMemory) {
   EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0x3366cc, 0));
 
   ComOwner<IDirect3DSurface9> plain;
-  device->CreateOffscreenPlainSurface(2, 2, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, Out(plain), nullptr);
+  device->CreateOffscreenPlainSurface(2, 2, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, Out(plain),
+                                      nullptr);
   plain->LockRect(&locked, nullptr, 0);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 2; ++x)
@@ -326,8 +339,8 @@ TEST_F(Resources, UpdateTextureAndUpdateSurfaceCopyFromSystemMemory) {
   DrawTexQuad(device.device, -1, -1, 1, 1);
   EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0xcc6633, 0));
   IDirect3DSurface9* managed = nullptr;
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->CreateOffscreenPlainSurface(2, 2, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &managed,
-                                                nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->CreateOffscreenPlainSurface(
+                                       2, 2, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &managed, nullptr));
   device->SetTexture(0, nullptr);
 }
 

@@ -171,13 +171,15 @@ TEST(State, UnsupportedValuesAreRefusedAndLeaveTheStateAlone) {
     device->GetRenderState(r.state, &after);
     EXPECT_EQ(after, before);
   }
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(4), nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(4), nullptr));
   D3DMATRIX m = Identity();
   EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetTransform(D3DTS_WORLDMATRIX(1), &m));
   EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetTexture(8, nullptr));
   EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetSamplerState(8, D3DSAMP_MAGFILTER, D3DTEXF_POINT));
   EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetStreamSource(1, nullptr, 0, 0));
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetVertexShader(reinterpret_cast<IDirect3DVertexShader9*>(8)));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetVertexShader(reinterpret_cast<IDirect3DVertexShader9*>(8)));
 }
 
 namespace {

@@ -23,8 +23,9 @@ TEST(Teardown, AnObjectKeptPastTheEndFailsTheTestDevice) {
   ASSERT_NE(kept, nullptr);
   // The device, and through it the Direct3D object, are still held.
   ASSERT_EQ(failures.size(), 2);
-  EXPECT_NE(std::string(failures.GetTestPartResult(0).message()).find("Device has 1 references left"),
-            std::string::npos)
+  EXPECT_NE(
+      std::string(failures.GetTestPartResult(0).message()).find("Device has 1 references left"),
+      std::string::npos)
       << failures.GetTestPartResult(0).message();
   EXPECT_NE(std::string(failures.GetTestPartResult(1).message())
                 .find("Direct3D object has 1 references left"),

@@ -220,18 +220,19 @@ TEST_F(D3DXDevice, BadPicturesAndArgumentsCreateNothing) {
   EXPECT_HR_EQ(D3DXERR_INVALIDDATA, CreateDefault(damaged, &texture, D3DPOOL_MANAGED));
   EXPECT_EQ(texture, nullptr);
   const Bytes file = GreyPng4x2();
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, D3DXCreateTextureFromFileInMemoryEx(device_, file.data(),
-                                                static_cast<UINT>(file.size()), 0, 0, 0, 0,
-                                                D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0x77,
-                                                D3DX_DEFAULT, 0, nullptr, nullptr, &texture));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               D3DXCreateTextureFromFileInMemoryEx(
+                   device_, file.data(), static_cast<UINT>(file.size()), 0, 0, 0, 0, D3DFMT_UNKNOWN,
+                   D3DPOOL_MANAGED, 0x77, D3DX_DEFAULT, 0, nullptr, nullptr, &texture));
   testing::internal::CaptureStderr();
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, D3DXCreateTextureFromFileInMemoryEx(device_, file.data(),
-                                                static_cast<UINT>(file.size()), 0, 0, 0, 0,
-                                                D3DFMT_DXT1, D3DPOOL_MANAGED, D3DX_DEFAULT,
-                                                D3DX_DEFAULT, 0, nullptr, nullptr, &texture));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               D3DXCreateTextureFromFileInMemoryEx(
+                   device_, file.data(), static_cast<UINT>(file.size()), 0, 0, 0, 0, D3DFMT_DXT1,
+                   D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &texture));
   EXPECT_NE(testing::internal::GetCapturedStderr().find("format"), std::string::npos);
   EXPECT_EQ(texture, nullptr);
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, D3DXCreateTextureFromFileInMemory(device_, file.data(), 0, &texture));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               D3DXCreateTextureFromFileInMemory(device_, file.data(), 0, &texture));
 }
 
 TEST_F(D3DXDevice, PictureLoadsIntoASystemMemorySurfaceOfItsFormat) {
@@ -242,8 +243,8 @@ TEST_F(D3DXDevice, PictureLoadsIntoASystemMemorySurfaceOfItsFormat) {
   ASSERT_HR(device_->CreateOffscreenPlainSurface(info.Width, info.Height, info.Format,
                                                  D3DPOOL_SYSTEMMEM, Out(surface), nullptr));
   ASSERT_HR(D3DXLoadSurfaceFromFileInMemory(surface.get(), nullptr, nullptr, file.data(),
-                                            static_cast<UINT>(file.size()), nullptr,
-                                            D3DX_DEFAULT, 0, nullptr));
+                                            static_cast<UINT>(file.size()), nullptr, D3DX_DEFAULT,
+                                            0, nullptr));
   D3DLOCKED_RECT locked{};
   ASSERT_HR(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY));
   DWORD last = 0;
@@ -258,8 +259,8 @@ TEST_F(D3DXDevice, CapturedBackBufferSavesAsPng) {
   IDirect3DSurface9* backBuffer = nullptr;
   IDirect3DSurface9* copy = nullptr;
   ASSERT_HR(device_->GetRenderTarget(0, &backBuffer));
-  ASSERT_HR(device_->CreateOffscreenPlainSurface(16, 16, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                 &copy, nullptr));
+  ASSERT_HR(device_->CreateOffscreenPlainSurface(16, 16, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &copy,
+                                                 nullptr));
   ASSERT_HR(device_->GetRenderTargetData(backBuffer, copy));
   const std::string path = dir.file("frame0001.png");
   ASSERT_HR(D3DXSaveSurfaceToFileA(path.c_str(), D3DXIFF_PNG, copy, nullptr, nullptr));

@@ -188,9 +188,10 @@ TEST(SurfaceLoading, BadDataAndUnsupportedFormatsLeaveTheSurfaceAlone) {
             std::string::npos);
   EXPECT_EQ(wide.locks, 0);
   const Bytes file = RgbPng2x2();
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, D3DXLoadSurfaceFromFileInMemory(nullptr, nullptr, nullptr, file.data(),
-                                            static_cast<UINT>(file.size()), nullptr,
-                                            D3DX_DEFAULT, 0, nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               D3DXLoadSurfaceFromFileInMemory(nullptr, nullptr, nullptr, file.data(),
+                                               static_cast<UINT>(file.size()), nullptr,
+                                               D3DX_DEFAULT, 0, nullptr));
 }
 
 Bytes ReadFile(const std::string& path) {
@@ -230,8 +231,8 @@ TEST(SurfaceSaving, OtherFileFormatsAndUnwritablePathsFail) {
   TempDir dir;
   MemorySurface frame(2, 2, D3DFMT_A8R8G8B8, 4);
   testing::internal::CaptureStderr();
-  EXPECT_HR_EQ(D3DERR_INVALIDCALL, D3DXSaveSurfaceToFileA(dir.file("f.bmp").c_str(), D3DXIFF_BMP, &frame, nullptr,
-                                   nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, D3DXSaveSurfaceToFileA(dir.file("f.bmp").c_str(), D3DXIFF_BMP,
+                                                          &frame, nullptr, nullptr));
   testing::internal::GetCapturedStderr();
   EXPECT_TRUE(FAILED(D3DXSaveSurfaceToFileA(dir.file("missing/f.png").c_str(), D3DXIFF_PNG,
                                             &frame, nullptr, nullptr)));

@@ -317,9 +317,8 @@ TEST_F(RecordedBlitter, PictureDrawsWithItsOwnTextureAndTakesItOffAfter) {
 }
 
 TEST_F(RecordedBlitter, SequenceUploadsEachPictureIntoTheOneTexture) {
-  const std::string file = dir.write(
-      "anim.SEQ", "0 " + Data("images_sequence/red.png") + "\n100 " +
-                      Data("images_sequence/green.png") + "\n");
+  const std::string file = dir.write("anim.SEQ", "0 " + Data("images_sequence/red.png") + "\n100 " +
+                                                     Data("images_sequence/green.png") + "\n");
   ImageBlitter seq(device.get(), file.c_str(), 1024, 768, false, 0xFFFFFFFF);
   const std::size_t made = device->Count("CreateTexture");
   Draw(seq, 0);
@@ -333,8 +332,8 @@ TEST_F(RecordedBlitter, SequenceUploadsEachPictureIntoTheOneTexture) {
 }
 
 TEST_F(RecordedBlitter, PictureTheDeviceRefusesAsksForNoDraw) {
-  ImageBlitter palette(device.get(), Data("images_formats/palette.png").c_str(), 1024, 768,
-                       false, 0xFFFFFFFF);
+  ImageBlitter palette(device.get(), Data("images_formats/palette.png").c_str(), 1024, 768, false,
+                       0xFFFFFFFF);
   ASSERT_EQ(device->refusals.size(), 1u);  // the P8 texture
   Draw(palette);
   EXPECT_TRUE(device->draws.empty());

@@ -38,7 +38,8 @@ TEST(GlowRecorded, AFrameDrawsEveryLevelAndNeverReadsTheTargetItDrawsInto) {
   ASSERT_FALSE(device->draws.empty());
   std::set<IDirect3DBaseTexture9*> drawnInto;
   std::size_t quads = 0;
-  const float corners[4][5] = {{-1, -1, 1, 0, 1}, {-1, 1, 1, 0, 0}, {1, -1, 1, 1, 1}, {1, 1, 1, 1, 0}};
+  const float corners[4][5] = {
+      {-1, -1, 1, 0, 1}, {-1, 1, 1, 0, 0}, {1, -1, 1, 1, 1}, {1, 1, 1, 1, 0}};
   for (std::size_t i = 0; i < device->draws.size(); ++i) {
     const RecordedDraw& draw = device->draws[i];
     IDirect3DBaseTexture9* target = ContainerOf(draw.target);

@@ -21,8 +21,8 @@
 #include "scene/SubMesh.h"
 #include "scene/Texture.h"
 #include "scene/VertexBuffer.h"
-#include "support/HeadlessDevice.h"
 #include "support/DeviceReferences.h"
+#include "support/HeadlessDevice.h"
 
 // A device of the given back-buffer size (D24S8 depth) and, unless told not to,
 // the glow targets; both go with the object.

@@ -19,10 +19,10 @@
 #include "scene/Group.h"
 #include "scene/SceneGraph.h"
 #include "scene/loading/PSKSceneLoader.h"
+#include "support/DeviceReferences.h"
 #include "support/HeadlessDevice.h"
 #include "support/TempDir.h"
 #include "tools/scenewriter/SceneWriter.h"
-#include "support/DeviceReferences.h"
 
 using Bytes = std::vector<std::uint8_t>;
 

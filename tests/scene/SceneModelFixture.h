@@ -16,8 +16,8 @@
 #include "scene/Group.h"
 #include "scene/Processor.h"
 #include "scene/SceneGraph.h"
-#include "support/HeadlessDevice.h"
 #include "support/DeviceReferences.h"
+#include "support/HeadlessDevice.h"
 
 class RecordingProcessor : public Processor {
  public:

@@ -29,9 +29,9 @@
 #include "scene/SubMesh.h"
 #include "scene/Texture.h"
 #include "scene/VertexBuffer.h"
+#include "support/DeviceReferences.h"
 #include "support/HeadlessDevice.h"
 #include "support/TempDir.h"
-#include "support/DeviceReferences.h"
 
 struct Rgb {
   int r, g, b;

@@ -6,8 +6,8 @@
 #include "scene/SceneGraph.h"
 #include "scene/Sprite.h"
 #include "scene/loading/PSKSceneLoader.h"
-#include "tools/scenewriter/SceneWriter.h"
 #include "support/DeviceReferences.h"
+#include "tools/scenewriter/SceneWriter.h"
 
 namespace {
 

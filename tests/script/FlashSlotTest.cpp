@@ -8,9 +8,9 @@
 #include "script/Scripter.h"
 #include "script/SlotItems.h"
 #include "script/TimingItems.h"
+#include "support/DeviceReferences.h"
 #include "support/SwfBytes.h"
 #include "support/TempDir.h"
-#include "support/DeviceReferences.h"
 
 namespace {
 

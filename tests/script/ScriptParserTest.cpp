@@ -6,8 +6,8 @@
 #include "script/Scripter.h"
 #include "script/SlotItems.h"
 #include "script/TimingItems.h"
-#include "support/TempDir.h"
 #include "support/DeviceReferences.h"
+#include "support/TempDir.h"
 
 namespace {
 

@@ -13,7 +13,8 @@
 inline std::string HResultName(HRESULT hr) {
   switch (hr) {
 #define SHOW_HR_NAME(code) \
-  case code: return #code;
+  case code:               \
+    return #code;
     SHOW_HR_NAME(S_OK)
     SHOW_HR_NAME(E_FAIL)
     SHOW_HR_NAME(E_NOINTERFACE)

@@ -31,12 +31,16 @@ UINT RecordedBytesPerPixel(D3DFORMAT format) {
     case D3DFMT_A8R8G8B8:
     case D3DFMT_X8R8G8B8:
     case D3DFMT_D24S8:
-    case D3DFMT_D24X8: return 4;
+    case D3DFMT_D24X8:
+      return 4;
     case D3DFMT_A8L8:
-    case D3DFMT_D16: return 2;
+    case D3DFMT_D16:
+      return 2;
     case D3DFMT_L8:
-    case D3DFMT_A8: return 1;
-    default: return 0;
+    case D3DFMT_A8:
+      return 1;
+    default:
+      return 0;
   }
 }
 
@@ -44,8 +48,8 @@ bool RecordedDepthFormat(D3DFORMAT format) {
   return format == D3DFMT_D24S8 || format == D3DFMT_D24X8 || format == D3DFMT_D16;
 }
 
-SurfaceMemory::SurfaceMemory(UINT width, UINT height, D3DFORMAT format, DWORD usage,
-                             D3DPOOL pool, D3DRESOURCETYPE type) {
+SurfaceMemory::SurfaceMemory(UINT width, UINT height, D3DFORMAT format, DWORD usage, D3DPOOL pool,
+                             D3DRESOURCETYPE type) {
   desc.Format = format;
   desc.Type = type;
   desc.Usage = usage;
@@ -65,8 +69,8 @@ HRESULT SurfaceMemory::Lock(RecordingDevice* device, D3DLOCKED_RECT* out, const 
   if (locked) return LedgerRefuse(device, "LockRect: already locked");
   std::size_t offset = 0;
   if (rect) {
-    if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right ||
-        rect->top >= rect->bottom || static_cast<UINT>(rect->right) > desc.Width ||
+    if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right || rect->top >= rect->bottom ||
+        static_cast<UINT>(rect->right) > desc.Width ||
         static_cast<UINT>(rect->bottom) > desc.Height)
       return LedgerRefuse(device, "LockRect: rectangle outside the surface");
     offset = static_cast<std::size_t>(rect->top) * pitch +
@@ -84,8 +88,8 @@ HRESULT SurfaceMemory::Unlock(RecordingDevice* device) {
   return D3D_OK;
 }
 
-RecordedSurface::RecordedSurface(RecordingDevice* device, UINT width, UINT height,
-                                 D3DFORMAT format, DWORD usage, D3DPOOL pool, bool lockable)
+RecordedSurface::RecordedSurface(RecordingDevice* device, UINT width, UINT height, D3DFORMAT format,
+                                 DWORD usage, D3DPOOL pool, bool lockable)
     : RecordedObject(device, D3DRTYPE_SURFACE, Describe("surface", width, height, format)),
       memory(width, height, format, usage, pool, D3DRTYPE_SURFACE) {
   memory.lockable = lockable;
@@ -118,7 +122,9 @@ HRESULT RecordedSurface::UnlockRect() { return memory.Unlock(device()); }
 
 RecordedLevel::RecordedLevel(RecordedTexture* texture, RecordingDevice* device, UINT width,
                              UINT height, D3DFORMAT format, DWORD usage, D3DPOOL pool)
-    : texture(texture), owner(device), memory(width, height, format, usage, pool, D3DRTYPE_SURFACE) {
+    : texture(texture),
+      owner(device),
+      memory(width, height, format, usage, pool, D3DRTYPE_SURFACE) {
   memory.lockable = pool != D3DPOOL_DEFAULT || (usage & D3DUSAGE_DYNAMIC) != 0;
 }
 
@@ -133,7 +139,8 @@ HRESULT RecordedLevel::GetDevice(IDirect3DDevice9** device) { return texture->Ge
 HRESULT RecordedLevel::GetContainer(REFIID riid, void** container) {
   if (!container) return LedgerRefuse(owner, "GetContainer: null pointer");
   *container = nullptr;
-  if (!(riid == IID_IDirect3DTexture9) && !(riid == IID_IDirect3DBaseTexture9)) return E_NOINTERFACE;
+  if (!(riid == IID_IDirect3DTexture9) && !(riid == IID_IDirect3DBaseTexture9))
+    return E_NOINTERFACE;
   texture->AddRef();
   *container = static_cast<IDirect3DTexture9*>(texture);
   return D3D_OK;

@@ -35,8 +35,8 @@ class RecordedTexture;
 // the device's back buffer.
 class RecordedSurface final : public RecordedObject<IDirect3DSurface9> {
  public:
-  RecordedSurface(RecordingDevice* device, UINT width, UINT height, D3DFORMAT format,
-                  DWORD usage, D3DPOOL pool, bool lockable);
+  RecordedSurface(RecordingDevice* device, UINT width, UINT height, D3DFORMAT format, DWORD usage,
+                  D3DPOOL pool, bool lockable);
   // The device's back buffer and automatic depth surface count as the device, as in
   // Direct3D 9.
   void MakeImplicit() { implicit_ = true; }
@@ -96,8 +96,7 @@ class RecordedTexture final : public RecordedObject<IDirect3DTexture9> {
 
 class RecordedVertexBuffer final : public RecordedObject<IDirect3DVertexBuffer9> {
  public:
-  RecordedVertexBuffer(RecordingDevice* device, UINT length, DWORD usage, DWORD fvf,
-                       D3DPOOL pool);
+  RecordedVertexBuffer(RecordingDevice* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
   HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
   HRESULT Unlock() override;
   HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;

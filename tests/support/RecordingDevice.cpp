@@ -23,12 +23,18 @@ namespace {
 bool Bind(IUnknown* object, bool take) {
   if (!object) return true;
   auto change = [take](auto* recorded) { take ? recorded->AddBind() : recorded->RemoveBind(); };
-  if (auto* texture = dynamic_cast<RecordedTexture*>(object)) change(texture);
-  else if (auto* level = dynamic_cast<RecordedLevel*>(object)) change(level->texture);
-  else if (auto* surface = dynamic_cast<RecordedSurface*>(object)) change(surface);
-  else if (auto* vertices = dynamic_cast<RecordedVertexBuffer*>(object)) change(vertices);
-  else if (auto* indices = dynamic_cast<RecordedIndexBuffer*>(object)) change(indices);
-  else return false;
+  if (auto* texture = dynamic_cast<RecordedTexture*>(object))
+    change(texture);
+  else if (auto* level = dynamic_cast<RecordedLevel*>(object))
+    change(level->texture);
+  else if (auto* surface = dynamic_cast<RecordedSurface*>(object))
+    change(surface);
+  else if (auto* vertices = dynamic_cast<RecordedVertexBuffer*>(object))
+    change(vertices);
+  else if (auto* indices = dynamic_cast<RecordedIndexBuffer*>(object))
+    change(indices);
+  else
+    return false;
   return true;
 }
 
@@ -41,13 +47,19 @@ SurfaceMemory* MemoryOf(IDirect3DSurface9* surface) {
 // Vertices (or indices) a draw of `primitives` reads; 0 for an unknown type.
 UINT ElementsFor(D3DPRIMITIVETYPE type, UINT primitives) {
   switch (type) {
-    case D3DPT_POINTLIST: return primitives;
-    case D3DPT_LINELIST: return primitives * 2;
-    case D3DPT_LINESTRIP: return primitives ? primitives + 1 : 0;
-    case D3DPT_TRIANGLELIST: return primitives * 3;
+    case D3DPT_POINTLIST:
+      return primitives;
+    case D3DPT_LINELIST:
+      return primitives * 2;
+    case D3DPT_LINESTRIP:
+      return primitives ? primitives + 1 : 0;
+    case D3DPT_TRIANGLELIST:
+      return primitives * 3;
     case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN: return primitives ? primitives + 2 : 0;
-    default: return 0;
+    case D3DPT_TRIANGLEFAN:
+      return primitives ? primitives + 2 : 0;
+    default:
+      return 0;
   }
 }
 
@@ -162,8 +174,7 @@ HRESULT RecordingDevice::GetDisplayMode(UINT, D3DDISPLAYMODE* mode) {
 
 HRESULT RecordingDevice::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) {
   if (!parameters) return Refuse("GetCreationParameters: null pointer");
-  *parameters = {D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
-                 D3DCREATE_HARDWARE_VERTEXPROCESSING};
+  *parameters = {D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING};
   return D3D_OK;
 }
 
@@ -185,8 +196,8 @@ HRESULT RecordingDevice::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFER
 }
 
 HRESULT RecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
-                                       D3DFORMAT format, D3DPOOL pool,
-                                       IDirect3DTexture9** texture, HANDLE* shared) {
+                                       D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture,
+                                       HANDLE* shared) {
   Note("CreateTexture");
   if (!texture) return Refuse("CreateTexture: null pointer");
   *texture = nullptr;
@@ -215,9 +226,8 @@ HRESULT RecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf,
   return D3D_OK;
 }
 
-HRESULT RecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format,
-                                           D3DPOOL pool, IDirect3DIndexBuffer9** buffer,
-                                           HANDLE* shared) {
+HRESULT RecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                           IDirect3DIndexBuffer9** buffer, HANDLE* shared) {
   Note("CreateIndexBuffer");
   if (!buffer) return Refuse("CreateIndexBuffer: null pointer");
   *buffer = nullptr;
@@ -244,14 +254,13 @@ HRESULT RecordingDevice::CreateRenderTarget(UINT width, UINT height, D3DFORMAT f
 }
 
 HRESULT RecordingDevice::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
-                                                   D3DMULTISAMPLE_TYPE multiSample, DWORD,
-                                                   WINBOOL, IDirect3DSurface9** surface,
-                                                   HANDLE* shared) {
+                                                   D3DMULTISAMPLE_TYPE multiSample, DWORD, WINBOOL,
+                                                   IDirect3DSurface9** surface, HANDLE* shared) {
   Note("CreateDepthStencilSurface");
   if (!surface) return Refuse("CreateDepthStencilSurface: null pointer");
   *surface = nullptr;
-  if (shared || multiSample != D3DMULTISAMPLE_NONE || !RecordedDepthFormat(format) ||
-      width == 0 || height == 0)
+  if (shared || multiSample != D3DMULTISAMPLE_NONE || !RecordedDepthFormat(format) || width == 0 ||
+      height == 0)
     return Refuse("CreateDepthStencilSurface: not supported");
   *surface = new RecordedSurface(this, width, height, format, D3DUSAGE_DEPTHSTENCIL,
                                  D3DPOOL_DEFAULT, false);
@@ -310,8 +319,8 @@ HRESULT RecordingDevice::CreateOffscreenPlainSurface(UINT width, UINT height, D3
   Note("CreateOffscreenPlainSurface");
   if (!surface) return Refuse("CreateOffscreenPlainSurface: null pointer");
   *surface = nullptr;
-  if (shared || RecordedBytesPerPixel(format) == 0 || RecordedDepthFormat(format) ||
-      width == 0 || height == 0 || pool == D3DPOOL_MANAGED)
+  if (shared || RecordedBytesPerPixel(format) == 0 || RecordedDepthFormat(format) || width == 0 ||
+      height == 0 || pool == D3DPOOL_MANAGED)
     return Refuse("CreateOffscreenPlainSurface: not supported");
   *surface = new RecordedSurface(this, width, height, format, 0, pool, true);
   return D3D_OK;
@@ -377,7 +386,7 @@ HRESULT RecordingDevice::EndScene() {
 HRESULT RecordingDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color,
                                float z, DWORD stencil) {
   Note("Clear");
-  if ((count != 0) != (rects != nullptr)) return Refuse("Clear: rectangles and count disagree");
+  if (count != 0 && !rects) return Refuse("Clear: a count of rectangles without them");
   if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !depth_)
     return Refuse("Clear: no depth surface to clear");
   clears.push_back({flags, color, z, stencil, target_});
@@ -388,7 +397,8 @@ D3DMATRIX* RecordingDevice::TransformSlot(D3DTRANSFORMSTATETYPE type) {
   if (type == D3DTS_WORLD) return &state.world;
   if (type == D3DTS_VIEW) return &state.view;
   if (type == D3DTS_PROJECTION) return &state.projection;
-  if (type >= D3DTS_TEXTURE0 && type <= D3DTS_TEXTURE7) return &state.texture[type - D3DTS_TEXTURE0];
+  if (type >= D3DTS_TEXTURE0 && type <= D3DTS_TEXTURE7)
+    return &state.texture[type - D3DTS_TEXTURE0];
   return nullptr;
 }
 
@@ -566,16 +576,16 @@ HRESULT RecordingDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT p
   return D3D_OK;
 }
 
-HRESULT RecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex,
-                                              UINT minIndex, UINT vertexCount, UINT startIndex,
-                                              UINT primitives) {
+HRESULT RecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
+                                              UINT vertexCount, UINT startIndex, UINT primitives) {
   if (FAILED(RecordDraw("DrawIndexedPrimitive", type, primitives))) return D3DERR_INVALIDCALL;
   auto* vertices = dynamic_cast<RecordedVertexBuffer*>(stream_);
   auto* indices = dynamic_cast<RecordedIndexBuffer*>(indices_);
   const std::uint64_t indexSize = indices && indices->desc.Format == D3DFMT_INDEX32 ? 4 : 2;
   const std::uint64_t indexBytes = std::uint64_t{ElementsFor(type, primitives)} * indexSize;
   const std::int64_t firstVertex = std::int64_t{baseVertex} + minIndex;
-  const std::uint64_t vertexStart = streamOffset_ + static_cast<std::uint64_t>(firstVertex) * streamStride_;
+  const std::uint64_t vertexStart =
+      streamOffset_ + static_cast<std::uint64_t>(firstVertex) * streamStride_;
   const std::uint64_t vertexBytes = std::uint64_t{vertexCount} * streamStride_;
   if (!vertices || !indices || streamStride_ == 0 || firstVertex < 0 ||
       startIndex * indexSize + indexBytes > indices->bytes.size() ||
@@ -596,14 +606,15 @@ HRESULT RecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVer
   RecordedDraw& draw = draws.back();
   draw.stream = stream_;
   draw.stride = streamStride_;
-  draw.vertices.assign(vertices->bytes.begin() + static_cast<std::ptrdiff_t>(vertexStart),
-                       vertices->bytes.begin() + static_cast<std::ptrdiff_t>(vertexStart + vertexBytes));
+  draw.vertices.assign(
+      vertices->bytes.begin() + static_cast<std::ptrdiff_t>(vertexStart),
+      vertices->bytes.begin() + static_cast<std::ptrdiff_t>(vertexStart + vertexBytes));
   draw.indices.assign(index, index + indexBytes);
   return D3D_OK;
 }
 
-HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitives,
-                                         const void* data, UINT stride) {
+HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitives, const void* data,
+                                         UINT stride) {
   if (FAILED(RecordDraw("DrawPrimitiveUP", type, primitives))) return D3DERR_INVALIDCALL;
   if (!data || stride == 0) {
     draws.pop_back();
@@ -611,7 +622,8 @@ HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitives,
   }
   RecordedDraw& draw = draws.back();
   draw.stride = stride;
-  draw.vertices.assign(Bytes(data), Bytes(data) + std::size_t{ElementsFor(type, primitives)} * stride);
+  draw.vertices.assign(Bytes(data),
+                       Bytes(data) + std::size_t{ElementsFor(type, primitives)} * stride);
   // Direct3D 9 unbinds stream 0 after a user-pointer draw.
   Bind(std::exchange(stream_, nullptr), false);
   streamOffset_ = streamStride_ = 0;
@@ -683,8 +695,8 @@ HRESULT RecordingDevice::GetPixelShader(IDirect3DPixelShader9** shader) {
   return D3D_OK;
 }
 
-HRESULT RecordingDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer,
-                                         UINT offset, UINT stride) {
+HRESULT RecordingDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
+                                         UINT stride) {
   Note("SetStreamSource");
   if (stream != 0) return Refuse("SetStreamSource: stream " + std::to_string(stream));
   if (FAILED(Rebind(stream_, buffer, "SetStreamSource"))) return D3DERR_INVALIDCALL;
@@ -693,8 +705,8 @@ HRESULT RecordingDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* bu
   return D3D_OK;
 }
 
-HRESULT RecordingDevice::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer,
-                                         UINT* offset, UINT* stride) {
+HRESULT RecordingDevice::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset,
+                                         UINT* stride) {
   if (stream != 0 || !buffer || !offset || !stride)
     return Refuse("GetStreamSource: bad stream or null pointer");
   *buffer = stream_;

@@ -46,8 +46,7 @@ struct RecordedClear {
 class RecordingDevice final : public IDirect3DDevice9 {
  public:
   // One reference, the caller's. `depth` D3DFMT_UNKNOWN: no automatic depth surface.
-  explicit RecordingDevice(UINT width = 1024, UINT height = 768,
-                           D3DFORMAT depth = D3DFMT_D24S8);
+  explicit RecordingDevice(UINT width = 1024, UINT height = 768, D3DFORMAT depth = D3DFMT_D24S8);
   RecordingDevice(const RecordingDevice&) = delete;
   RecordingDevice& operator=(const RecordingDevice&) = delete;
 
@@ -67,7 +66,9 @@ class RecordingDevice final : public IDirect3DDevice9 {
   // The objects the device made that are still alive, one a line.
   std::string LiveObjects() const;
   std::size_t liveObjectCount() const { return live_.size(); }
-  IDirect3DBaseTexture9* texture(DWORD stage) const { return stage < kStageCount ? textures_[stage] : nullptr; }
+  IDirect3DBaseTexture9* texture(DWORD stage) const {
+    return stage < kStageCount ? textures_[stage] : nullptr;
+  }
   IDirect3DSurface9* renderTarget() const { return target_; }
 
   HRESULT QueryInterface(REFIID riid, void** object) override;
@@ -85,9 +86,11 @@ class RecordingDevice final : public IDirect3DDevice9 {
   HRESULT GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
                         IDirect3DSurface9** ppBackBuffer) override;
   HRESULT CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format,
-                        D3DPOOL Pool, IDirect3DTexture9** ppTexture, HANDLE* pSharedHandle) override;
+                        D3DPOOL Pool, IDirect3DTexture9** ppTexture,
+                        HANDLE* pSharedHandle) override;
   HRESULT CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
-                             IDirect3DVertexBuffer9** ppVertexBuffer, HANDLE* pSharedHandle) override;
+                             IDirect3DVertexBuffer9** ppVertexBuffer,
+                             HANDLE* pSharedHandle) override;
   HRESULT CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
                             IDirect3DIndexBuffer9** ppIndexBuffer, HANDLE* pSharedHandle) override;
   HRESULT CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format,
@@ -105,7 +108,8 @@ class RecordingDevice final : public IDirect3DDevice9 {
   HRESULT GetRenderTargetData(IDirect3DSurface9* pRenderTarget,
                               IDirect3DSurface9* pDestSurface) override;
   HRESULT CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DPOOL Pool,
-                                      IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle) override;
+                                      IDirect3DSurface9** ppSurface,
+                                      HANDLE* pSharedHandle) override;
   HRESULT SetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9* pRenderTarget) override;
   HRESULT GetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9** ppRenderTarget) override;
   HRESULT SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) override;
@@ -158,7 +162,9 @@ class RecordingDevice final : public IDirect3DDevice9 {
   HRESULT GetIndices(IDirect3DIndexBuffer9** ppIndexData) override;
 
   // The ledger the device's objects keep (support/RecordedObject.h).
-  void Track(const void* object, std::string description) { live_[object] = std::move(description); }
+  void Track(const void* object, std::string description) {
+    live_[object] = std::move(description);
+  }
   void Untrack(const void* object) { live_.erase(object); }
   HRESULT Refuse(std::string why);
 
