@@ -169,7 +169,7 @@ void ImageBlitter::step(float time) {
 
 void ImageBlitter::draw(float time) {
   if (!frames.empty()) stepSequence(time);
-  if (!device || !drawable()) return;
+  if (!drawable()) return;
   drawQuad(isColor ? setColorStates() : setPictureStates());
 }
 

@@ -31,7 +31,6 @@ D3DXMATRIX IdentityMatrix() { return D3DXMATRIX(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1,
 
 GlowProcessor::GlowProcessor(std::int32_t id, SceneGraph* graph) : DefaultProcessor(id, graph) {
   IDirect3DDevice9* device = cache->device;
-  if (!device) return;  // a scene graph without a device never draws
   D3DCAPS9 caps{};
   if (SUCCEEDED(device->GetDeviceCaps(&caps))) fewTextureUnits = caps.MaxSimultaneousTextures < 4;
   IDirect3DVertexBuffer9* buffer = nullptr;

@@ -9,7 +9,7 @@ IDirect3DSurface9* glowDepth = nullptr;
 }  // namespace
 
 void CreateGlowTargets(IDirect3DDevice9* device) {
-  if (glowDepth || !device) return;
+  if (glowDepth) return;
   for (int i = 0; i < kGlowLevels; ++i) {
     // A retry after a refused depth surface keeps the targets it already has.
     if (glowTargets[i]) continue;

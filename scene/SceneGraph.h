@@ -23,7 +23,7 @@ class DefaultProcessor;
 
 class SceneGraph {
  public:
-  explicit SceneGraph(IDirect3DDevice9* device);  // lent
+  explicit SceneGraph(IDirect3DDevice9* device);  // lent, never null
   // Objects in registration order, then controllers, then the state cache.
   virtual ~SceneGraph();
   SceneGraph(const SceneGraph&) = delete;

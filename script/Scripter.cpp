@@ -43,14 +43,14 @@ bool Scripter::update(bool draw) {
     if (currentScene) currentScene->SetTime(now - sceneClockOffset);
     return false;
   }
-  if (device) device->BeginScene();
+  device->BeginScene();
   drawLayers(true, t);
   if (currentScene) {
     currentScene->SetTime(now - sceneClockOffset);
     currentScene->Render();
   }
   drawLayers(false, t);
-  if (device) device->EndScene();
+  device->EndScene();
   return false;
 }
 

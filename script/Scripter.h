@@ -25,7 +25,7 @@ using ScriptClock = std::function<float()>;
 
 class Scripter {
  public:
-  // `device` is lent, not owned. Starts the sound system.
+  // `device` is lent, not owned, and never null. Starts the sound system.
   Scripter(IDirect3DDevice9* device, std::uint32_t screenWidth, std::uint32_t screenHeight,
            ScriptClock clock);
   virtual ~Scripter();

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "d3d9/D3D9TestDevice.h"
+#include "support/ComOut.h"
+#include "support/HResult.h"
 
 namespace {
 
@@ -67,27 +69,26 @@ const OpCase kOps[] = {
 }  // namespace
 
 TEST_F(Combiner, EveryColourOperationOnStageZero) {
-  IDirect3DTexture9* texture = MakeTexture(device.device, 1, 1, {0x9900FF00});
-  ASSERT_NE(texture, nullptr);
-  device->SetTexture(0, texture);
+  ComOwner<IDirect3DTexture9> texture(MakeTexture(device.device, 1, 1, {0x9900FF00}));
+  ASSERT_NE(texture.get(), nullptr);
+  device->SetTexture(0, texture.get());
   device->SetTextureStageState(0, D3DTSS_COLORARG0, D3DTA_DIFFUSE);
   device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
   device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
   device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xDD333333);
   for (const OpCase& c : kOps) {
     SCOPED_TRACE(testing::Message() << "operation " << c.op);
-    ASSERT_EQ(device->SetTextureStageState(0, D3DTSS_COLOROP, c.op), D3D_OK);
+    ASSERT_HR(device->SetTextureStageState(0, D3DTSS_COLOROP, c.op));
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     DrawDiffuseTexQuad(device.device, 0x55FF0000);
     EXPECT_TRUE(ColorNear(Centre(), c.expected, 3));
   }
   device->SetTexture(0, nullptr);
-  texture->Release();
 }
 
 TEST_F(Combiner, AlphaOperationsUseTheAlphaOfTheirArguments) {
-  IDirect3DTexture9* texture = MakeTexture(device.device, 1, 1, {0x9900FF00});
-  device->SetTexture(0, texture);
+  ComOwner<IDirect3DTexture9> texture(MakeTexture(device.device, 1, 1, {0x9900FF00}));
+  device->SetTexture(0, texture.get());
   device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xDD333333);
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
@@ -114,12 +115,11 @@ TEST_F(Combiner, AlphaOperationsUseTheAlphaOfTheirArguments) {
     EXPECT_TRUE(ColorNear(Centre(), (c.alpha << 24) | 0xFF0000, 2, false));
   }
   device->SetTexture(0, nullptr);
-  texture->Release();
 }
 
 TEST_F(Combiner, EachArgumentSelectsItsSource) {
-  IDirect3DTexture9* texture = MakeTexture(device.device, 1, 1, {0x40102030});
-  device->SetTexture(0, texture);
+  ComOwner<IDirect3DTexture9> texture(MakeTexture(device.device, 1, 1, {0x40102030}));
+  device->SetTexture(0, texture.get());
   device->SetRenderState(D3DRS_TEXTUREFACTOR, 0x80405060);
   struct PosColors {
     float x, y, z;
@@ -156,7 +156,6 @@ TEST_F(Combiner, EachArgumentSelectsItsSource) {
     EXPECT_TRUE(ColorNear(Centre(), c.expected, 1, false));
   }
   device->SetTexture(0, nullptr);
-  texture->Release();
 }
 
 TEST_F(Combiner, CurrentCarriesTheResultOfThePreviousStage) {
@@ -194,8 +193,8 @@ TEST_F(Combiner, EveryStageResultIsSaturated) {
   EXPECT_TRUE(ColorNear(Centre(), 0x808080, 1));
 
   // SUBTRACT(0, 0.5) gives 0, not −0.5; ADD(current, 1) then gives 1.
-  IDirect3DTexture9* texture = MakeTexture(device.device, 1, 1, {0x00000000});
-  device->SetTexture(0, texture);
+  ComOwner<IDirect3DTexture9> texture(MakeTexture(device.device, 1, 1, {0x00000000}));
+  device->SetTexture(0, texture.get());
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SUBTRACT);
   device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
   device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_TFACTOR);
@@ -205,7 +204,6 @@ TEST_F(Combiner, EveryStageResultIsSaturated) {
   DrawTexQuad(device.device, -1, -1, 1, 1);  // no diffuse: white
   EXPECT_TRUE(ColorNear(Centre(), 0xffffff, 1));
   device->SetTexture(0, nullptr);
-  texture->Release();
 }
 
 TEST_F(Combiner, ADisabledStageEndsTheChainAndDisabledAlphaPassesThrough) {
@@ -294,16 +292,16 @@ TEST_F(Combiner, MissingVertexColoursAreWhiteDiffuseAndBlackSpecular) {
 TEST_F(Combiner, UnsupportedStageValuesAreRefused) {
   DWORD before = 0;
   device->GetTextureStageState(0, D3DTSS_COLOROP, &before);
-  EXPECT_EQ(device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_BUMPENVMAP),
-            D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATEALPHA_ADDCOLOR),
-            D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_CONSTANT),
-            D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->SetTextureStageState(8, D3DTSS_COLOROP, D3DTOP_DISABLE), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS,
-                                         D3DTTFF_COUNT2 | D3DTTFF_PROJECTED),
-            D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_BUMPENVMAP));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATEALPHA_ADDCOLOR));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_CONSTANT));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetTextureStageState(8, D3DTSS_COLOROP, D3DTOP_DISABLE));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS,
+                                            D3DTTFF_COUNT2 | D3DTTFF_PROJECTED));
   DWORD after = 0;
   device->GetTextureStageState(0, D3DTSS_COLOROP, &after);
   EXPECT_EQ(after, before);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "d3d9/D3D9TestDevice.h"
+#include "support/ComOut.h"
+#include "support/HResult.h"
 
 namespace {
 
@@ -50,14 +52,11 @@ TEST(Cull, SameWindingRulesOnARenderTargetTexture) {
   TestDevice device(32, 32);
   ASSERT_TRUE(device.ok());
   device->SetRenderState(D3DRS_LIGHTING, FALSE);
-  IDirect3DTexture9* texture = nullptr;
-  ASSERT_EQ(device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
-                                  D3DPOOL_DEFAULT, &texture, nullptr),
-            D3D_OK);
-  IDirect3DSurface9* level = nullptr;
-  texture->GetSurfaceLevel(0, &level);
-  ASSERT_EQ(device->SetRenderTarget(0, level), D3D_OK);
-  CheckModes(device, level);
-  level->Release();
-  texture->Release();
+  ComOwner<IDirect3DTexture9> texture;
+  ASSERT_HR(device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
+                                  D3DPOOL_DEFAULT, Out(texture), nullptr));
+  ComOwner<IDirect3DSurface9> level;
+  texture->GetSurfaceLevel(0, Out(level));
+  ASSERT_HR(device->SetRenderTarget(0, level.get()));
+  CheckModes(device, level.get());
 }

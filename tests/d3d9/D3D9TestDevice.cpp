@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "support/ComOut.h"
+#include "support/DeviceReferences.h"
+#include "support/HResult.h"
 #include "support/HeadlessDevice.h"
 
 TestDevice::TestDevice(UINT w, UINT h, D3DFORMAT depth, D3DFORMAT backBuffer)
@@ -12,42 +15,47 @@ TestDevice::TestDevice(UINT w, UINT h, D3DFORMAT depth, D3DFORMAT backBuffer)
   device = CreateHeadlessDevice(d3d, w, h, depth, backBuffer);
 }
 
+// Every object the test made must be gone with the device.
 TestDevice::~TestDevice() {
-  if (device) device->Release();
-  if (d3d) d3d->Release();
+  EXPECT_TRUE(ReleaseToZero(device, "Device"));
+  EXPECT_TRUE(ReleaseToZero(d3d, "Direct3D object"));
 }
 
 std::vector<DWORD> TestDevice::Read(IDirect3DSurface9* target) const {
-  IDirect3DSurface9* source = target;
-  if (!source) device->GetRenderTarget(0, &source);
-  D3DSURFACE_DESC desc{};
-  source->GetDesc(&desc);
-  IDirect3DSurface9* copy = nullptr;
-  std::vector<DWORD> pixels;
-  if (SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
-                                                    D3DPOOL_SYSTEMMEM, &copy, nullptr)) &&
-      SUCCEEDED(device->GetRenderTargetData(source, copy))) {
-    D3DLOCKED_RECT locked{};
-    copy->LockRect(&locked, nullptr, D3DLOCK_READONLY);
-    pixels.resize(static_cast<std::size_t>(desc.Width) * desc.Height);
-    for (UINT y = 0; y < desc.Height; ++y)
-      std::memcpy(&pixels[static_cast<std::size_t>(y) * desc.Width],
-                  static_cast<const BYTE*>(locked.pBits) + static_cast<std::size_t>(y) * locked.Pitch,
-                  desc.Width * 4);
-    copy->UnlockRect();
+  ComOwner<IDirect3DSurface9> current;
+  if (!target) {
+    EXPECT_HR(device->GetRenderTarget(0, Out(current)));
+    target = current.get();
   }
-  if (copy) copy->Release();
-  if (!target) source->Release();
+  std::vector<DWORD> pixels;
+  D3DSURFACE_DESC desc{};
+  if (!target || FAILED(target->GetDesc(&desc))) return pixels;
+  ComOwner<IDirect3DSurface9> copy;
+  EXPECT_HR(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
+                                                D3DPOOL_SYSTEMMEM, Out(copy), nullptr));
+  if (!copy) return pixels;
+  EXPECT_HR(device->GetRenderTargetData(target, copy.get()));
+  D3DLOCKED_RECT locked{};
+  EXPECT_HR(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY));
+  if (!locked.pBits) return pixels;
+  pixels.resize(static_cast<std::size_t>(desc.Width) * desc.Height);
+  for (UINT y = 0; y < desc.Height; ++y)
+    std::memcpy(&pixels[static_cast<std::size_t>(y) * desc.Width],
+                static_cast<const BYTE*>(locked.pBits) + static_cast<std::size_t>(y) * locked.Pitch,
+                desc.Width * 4);
+  EXPECT_HR(copy->UnlockRect());
   return pixels;
 }
 
 DWORD TestDevice::Pixel(UINT x, UINT y, IDirect3DSurface9* target) const {
-  IDirect3DSurface9* source = target;
-  if (!source) device->GetRenderTarget(0, &source);
+  ComOwner<IDirect3DSurface9> current;
+  if (!target) {
+    EXPECT_HR(device->GetRenderTarget(0, Out(current)));
+    target = current.get();
+  }
   D3DSURFACE_DESC desc{};
-  source->GetDesc(&desc);
-  std::vector<DWORD> pixels = Read(source);
-  if (!target) source->Release();
+  if (!target || FAILED(target->GetDesc(&desc))) return 0xDEADBEEF;
+  const std::vector<DWORD> pixels = Read(target);
   if (x >= desc.Width || y >= desc.Height || pixels.empty()) return 0xDEADBEEF;
   return pixels[static_cast<std::size_t>(y) * desc.Width + x];
 }

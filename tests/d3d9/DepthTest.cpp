@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "d3d9/D3D9TestDevice.h"
+#include "support/HResult.h"
 
 TEST(Depth, ClipDepthRunsFromZeroToW) {
   TestDevice device(64, 16);
@@ -66,8 +67,8 @@ TEST(Depth, ZEnableStartsFalseWithoutAnAutomaticDepthSurface) {
   device->GetRenderState(D3DRS_ZENABLE, &zenable);
   EXPECT_EQ(zenable, static_cast<DWORD>(D3DZB_FALSE));
   IDirect3DSurface9* depth = nullptr;
-  EXPECT_EQ(device->GetDepthStencilSurface(&depth), D3DERR_NOTFOUND);
-  EXPECT_EQ(device->SetRenderState(D3DRS_ZENABLE, D3DZB_USEW), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_NOTFOUND, device->GetDepthStencilSurface(&depth));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetRenderState(D3DRS_ZENABLE, D3DZB_USEW));
 }
 
 TEST(Depth, StencilTestWithAReferenceWrittenByAnEarlierDraw) {

@@ -5,6 +5,8 @@
 #include "platform/d3d9/d3d9host.h"
 #include "platform/os/oshost.h"
 #include "platform/os/windows.h"
+#include "support/ComOut.h"
+#include "support/HResult.h"
 
 namespace {
 
@@ -27,8 +29,7 @@ D3DPRESENT_PARAMETERS ShowParameters(HWND window, D3DFORMAT depth) {
 TEST(DeviceBringUp, ClearedColourReadsBackExactly) {
   TestDevice device;
   ASSERT_TRUE(device.ok());
-  ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x80123456, 1.0f, 0),
-            D3D_OK);
+  ASSERT_HR(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x80123456, 1.0f, 0));
   std::vector<DWORD> pixels = device.Read();
   ASSERT_EQ(pixels.size(), 64u * 64u);
   for (DWORD p : pixels) ASSERT_EQ(p, 0x80123456u);
@@ -39,7 +40,7 @@ TEST(DeviceBringUp, ClearCoversTheViewportOrTheGivenRectangles) {
   ASSERT_TRUE(device.ok());
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
   D3DVIEWPORT9 viewport{8, 16, 8, 4, 0.0f, 1.0f};
-  ASSERT_EQ(device->SetViewport(&viewport), D3D_OK);
+  ASSERT_HR(device->SetViewport(&viewport));
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
   EXPECT_EQ(device.Pixel(8, 16), 0xFFFF0000u);
   EXPECT_EQ(device.Pixel(15, 19), 0xFFFF0000u);
@@ -56,12 +57,12 @@ TEST(DeviceBringUp, ClearCoversTheViewportOrTheGivenRectangles) {
 TEST(DeviceBringUp, ClearRefusesWhatTheTargetsCannotTake) {
   TestDevice noDepth(16, 16, D3DFMT_UNKNOWN);
   ASSERT_TRUE(noDepth.ok());
-  EXPECT_EQ(noDepth->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, noDepth->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0));
   TestDevice noStencil(16, 16, D3DFMT_D24X8);
   ASSERT_TRUE(noStencil.ok());
-  EXPECT_EQ(noStencil->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(noStencil->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 2.0f, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(noStencil->Clear(1, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, noStencil->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 0));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, noStencil->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 2.0f, 0));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, noStencil->Clear(1, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0));
 }
 
 TEST(DeviceBringUp, HeadlessDisplayModeAndHardwareCaps) {
@@ -70,13 +71,13 @@ TEST(DeviceBringUp, HeadlessDisplayModeAndHardwareCaps) {
   IDirect3D9* d3d = Direct3DCreate9(31);
   ASSERT_NE(d3d, nullptr);
   D3DDISPLAYMODE mode{};
-  ASSERT_EQ(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
+  ASSERT_HR(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode));
   EXPECT_EQ(mode.Width, 1024u);
   EXPECT_EQ(mode.Height, 768u);
   EXPECT_EQ(mode.RefreshRate, 60u);
   EXPECT_EQ(mode.Format, D3DFMT_X8R8G8B8);
   D3DCAPS9 caps{};
-  ASSERT_EQ(d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps), D3D_OK);
+  ASSERT_HR(d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps));
   EXPECT_NE(caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT, 0u);
   EXPECT_EQ(caps.VertexShaderVersion, D3DVS_VERSION(2, 0));
   EXPECT_EQ(caps.MaxSimultaneousTextures, 8u);
@@ -95,17 +96,16 @@ TEST(DeviceBringUp, FilterRefusingD24X8LeavesD16ForTheSecondAttempt) {
   IDirect3D9* d3d = Direct3DCreate9(31);
   D3DPRESENT_PARAMETERS params = ShowParameters(nullptr, D3DFMT_D24X8);
   IDirect3DDevice9* device = nullptr;
-  EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                              &params, &device),
-            D3DERR_NOTAVAILABLE);
+  EXPECT_HR_EQ(D3DERR_NOTAVAILABLE,
+               d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                                 &params, &device));
   EXPECT_EQ(device, nullptr);
   params.AutoDepthStencilFormat = D3DFMT_D16;
-  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                              &params, &device),
-            D3D_OK);
+  ASSERT_HR(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                              &params, &device));
   D3D9SetCreateDeviceFilter({});
   IDirect3DSurface9* depth = nullptr;
-  ASSERT_EQ(device->GetDepthStencilSurface(&depth), D3D_OK);
+  ASSERT_HR(device->GetDepthStencilSurface(&depth));
   D3DSURFACE_DESC desc{};
   depth->GetDesc(&desc);
   EXPECT_EQ(desc.Format, D3DFMT_D16);
@@ -135,7 +135,7 @@ TEST(DeviceBringUp, CapsOverrideLeadsToSoftwareVertexProcessing) {
   EXPECT_EQ(behavior, D3DCREATE_SOFTWARE_VERTEXPROCESSING);
   D3DPRESENT_PARAMETERS params = ShowParameters(nullptr, D3DFMT_D24X8);
   IDirect3DDevice9* device = nullptr;
-  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, behavior, &params, &device), D3D_OK);
+  ASSERT_HR(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, behavior, &params, &device));
   device->GetDeviceCaps(&caps);
   EXPECT_EQ(caps.MaxSimultaneousTextures, 2u);
   D3DDEVICE_CREATION_PARAMETERS creation{};
@@ -152,21 +152,21 @@ TEST(DeviceBringUp, RefusesUnusableParameters) {
   IDirect3D9* d3d = Direct3DCreate9(31);
   IDirect3DDevice9* device = nullptr;
   D3DPRESENT_PARAMETERS params = ShowParameters(nullptr, D3DFMT_D24X8);
-  EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0, &params, &device),
-            D3DERR_INVALIDCALL);
-  EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x60, &params, &device),
-            D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0, &params, &device));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x60, &params, &device));
   params.BackBufferWidth = 0;  // windowed 0x0 needs a window to measure
-  EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x40, &params, &device),
-            D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x40, &params, &device));
   params = ShowParameters(nullptr, D3DFMT_D32);
-  EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x40, &params, &device),
-            D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0x40, &params, &device));
   params = ShowParameters(nullptr, D3DFMT_D24X8);
-  EXPECT_EQ(d3d->CreateDevice(1, D3DDEVTYPE_HAL, nullptr, 0x40, &params, &device),
-            D3DERR_INVALIDCALL);
-  EXPECT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_REF, nullptr, 0x40, &params, &device),
-            D3DERR_NOTAVAILABLE);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               d3d->CreateDevice(1, D3DDEVTYPE_HAL, nullptr, 0x40, &params, &device));
+  EXPECT_HR_EQ(D3DERR_NOTAVAILABLE,
+               d3d->CreateDevice(0, D3DDEVTYPE_REF, nullptr, 0x40, &params, &device));
   EXPECT_EQ(device, nullptr);
   d3d->Release();
 }
@@ -187,20 +187,20 @@ TEST(DeviceBringUp, WindowedZeroSizeBackBufferTakesTheClientSize) {
   params.BackBufferFormat = D3DFMT_UNKNOWN;
   params.BackBufferCount = 0;
   IDirect3DDevice9* device = nullptr;
-  ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0x40, &params, &device), D3D_OK);
+  ASSERT_HR(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0x40, &params, &device));
   EXPECT_EQ(params.BackBufferWidth, static_cast<UINT>(client.right));
   EXPECT_EQ(params.BackBufferHeight, static_cast<UINT>(client.bottom));
   EXPECT_EQ(params.BackBufferFormat, D3DFMT_X8R8G8B8);
   EXPECT_EQ(params.BackBufferCount, 1u);
   IDirect3DSurface9* back = nullptr;
-  ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+  ASSERT_HR(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back));
   D3DSURFACE_DESC desc{};
   back->GetDesc(&desc);
   EXPECT_EQ(desc.Width, static_cast<UINT>(client.right));
   EXPECT_EQ(desc.Height, static_cast<UINT>(client.bottom));
   back->Release();
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
-  EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  EXPECT_HR(device->Present(nullptr, nullptr, nullptr, nullptr));
   device->Release();
   d3d->Release();
   DestroyWindow(window);
@@ -218,11 +218,11 @@ TEST(DeviceBringUp, PresentCallsTheObserverWhichCanReadTheFrame) {
     seen = device.Pixel(5, 5);
   });
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF336699, 1.0f, 0);
-  EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  EXPECT_HR(device->Present(nullptr, nullptr, nullptr, nullptr));
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(seen, 0xFF336699u);
   RECT rect{0, 0, 1, 1};
-  EXPECT_EQ(device->Present(&rect, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->Present(&rect, nullptr, nullptr, nullptr));
   D3D9SetPresentObserver({});
   device->Present(nullptr, nullptr, nullptr, nullptr);
   EXPECT_EQ(calls, 1);
@@ -231,10 +231,10 @@ TEST(DeviceBringUp, PresentCallsTheObserverWhichCanReadTheFrame) {
 TEST(DeviceBringUp, SceneBracketsMustPair) {
   TestDevice device(8, 8);
   ASSERT_TRUE(device.ok());
-  EXPECT_EQ(device->EndScene(), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->BeginScene(), D3D_OK);
-  EXPECT_EQ(device->BeginScene(), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->EndScene(), D3D_OK);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->EndScene());
+  EXPECT_HR(device->BeginScene());
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->BeginScene());
+  EXPECT_HR(device->EndScene());
 }
 
 TEST(DeviceBringUp, ReferenceCountsFollowDirect3D) {
@@ -249,8 +249,7 @@ TEST(DeviceBringUp, ReferenceCountsFollowDirect3D) {
   device->Release();
   EXPECT_EQ(back->Release(), base);
   IDirect3DTexture9* texture = nullptr;
-  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
-            D3D_OK);
+  ASSERT_HR(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr));
   IDirect3DSurface9* level = nullptr;
   texture->GetSurfaceLevel(0, &level);
   EXPECT_EQ(texture->AddRef(), 3u);  // creator, level reference, this one
@@ -259,12 +258,11 @@ TEST(DeviceBringUp, ReferenceCountsFollowDirect3D) {
   device->SetTexture(0, texture);
   level->Release();
   EXPECT_EQ(texture->Release(), 0u);
-  IDirect3DBaseTexture9* bound = nullptr;
-  ASSERT_EQ(device->GetTexture(0, &bound), D3D_OK);
-  EXPECT_EQ(bound, texture);
+  ComOwner<IDirect3DBaseTexture9> bound;
+  ASSERT_HR(device->GetTexture(0, Out(bound)));
+  EXPECT_EQ(bound.get(), texture);
   D3DSURFACE_DESC desc{};
-  EXPECT_EQ(static_cast<IDirect3DTexture9*>(bound)->GetLevelDesc(0, &desc), D3D_OK);
+  EXPECT_HR(static_cast<IDirect3DTexture9*>(bound.get())->GetLevelDesc(0, &desc));
   EXPECT_EQ(desc.Width, 4u);
-  bound->Release();
   device->SetTexture(0, nullptr);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "d3d9/D3D9TestDevice.h"
+#include "support/HResult.h"
 
 namespace {
 
@@ -91,9 +92,9 @@ TEST_F(Lighting, WithoutLightsLitGeometryIsBlackAndUnlitKeepsItsColour) {
 }
 
 TEST_F(Lighting, LightEnableWithoutSetLightGivesTheDefaultWhiteDirectionalLight) {
-  ASSERT_EQ(device->LightEnable(0, TRUE), D3D_OK);
+  ASSERT_HR(device->LightEnable(0, TRUE));
   D3DLIGHT9 light{};
-  ASSERT_EQ(device->GetLight(0, &light), D3D_OK);
+  ASSERT_HR(device->GetLight(0, &light));
   EXPECT_EQ(light.Type, D3DLIGHT_DIRECTIONAL);
   EXPECT_EQ(light.Diffuse.r, 1.0f);
   EXPECT_EQ(light.Direction.z, 1.0f);
@@ -372,26 +373,26 @@ TEST(LightState, LightValuesAreCheckedAndReadBack) {
   TestDevice device(8, 8);
   ASSERT_TRUE(device.ok());
   D3DLIGHT9 light{};
-  EXPECT_EQ(device->GetLight(5, &light), D3DERR_INVALIDCALL);  // never set
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->GetLight(5, &light));  // never set
   light.Type = static_cast<D3DLIGHTTYPE>(7);
-  EXPECT_EQ(device->SetLight(5, &light), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetLight(5, &light));
   light.Type = D3DLIGHT_SPOT;
   light.Range = 10;
   light.Theta = 1.0f;
   light.Phi = 0.5f;  // outer cone narrower than the inner one
-  EXPECT_EQ(device->SetLight(5, &light), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetLight(5, &light));
   light.Phi = 1.5f;
   light.Attenuation2 = 0.25f;
-  ASSERT_EQ(device->SetLight(5, &light), D3D_OK);
+  ASSERT_HR(device->SetLight(5, &light));
   D3DLIGHT9 back{};
-  ASSERT_EQ(device->GetLight(5, &back), D3D_OK);
+  ASSERT_HR(device->GetLight(5, &back));
   EXPECT_EQ(back.Phi, 1.5f);
   EXPECT_EQ(back.Attenuation2, 0.25f);
   WINBOOL enabled = TRUE;
   device->GetLightEnable(5, &enabled);
   EXPECT_EQ(enabled, FALSE);
   for (DWORD i = 10; i < 18; ++i) EXPECT_EQ(device->LightEnable(i, TRUE), D3D_OK);
-  EXPECT_EQ(device->LightEnable(5, TRUE), D3DERR_INVALIDCALL);  // a ninth active light
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->LightEnable(5, TRUE));  // a ninth active light
   D3DMATERIAL9 material{};
   material.Power = 12.5f;
   material.Emissive = {0.1f, 0.2f, 0.3f, 0.4f};

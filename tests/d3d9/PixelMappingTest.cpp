@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "d3d9/D3D9TestDevice.h"
+#include "support/ComOut.h"
 
 namespace {
 
@@ -22,8 +23,8 @@ TEST(PixelMapping, PretransformedQuadOffsetByHalfAPixelReproducesEveryTexel) {
   TestDevice device(8, 8);
   ASSERT_TRUE(device.ok());
   std::vector<DWORD> texels = SixteenTexels();
-  IDirect3DTexture9* texture = MakeTexture(device.device, 4, 4, texels);
-  device->SetTexture(0, texture);
+  ComOwner<IDirect3DTexture9> texture(MakeTexture(device.device, 4, 4, texels));
+  device->SetTexture(0, texture.get());
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
   RhwTex quad[4] = {{-0.5f, -0.5f, 0.5f, 1, 0, 0}, {3.5f, -0.5f, 0.5f, 1, 1, 0},
@@ -37,7 +38,6 @@ TEST(PixelMapping, PretransformedQuadOffsetByHalfAPixelReproducesEveryTexel) {
       EXPECT_EQ(pixels[y * 8 + x], expected) << "pixel " << x << "," << y;
     }
   device->SetTexture(0, nullptr);
-  texture->Release();
 }
 
 TEST(PixelMapping, ImageBlitterTransformReproducesEveryTexelOnePixelRight) {
@@ -48,8 +48,8 @@ TEST(PixelMapping, ImageBlitterTransformReproducesEveryTexelOnePixelRight) {
   TestDevice device(64, 64);
   ASSERT_TRUE(device.ok());
   std::vector<DWORD> texels = SixteenTexels();
-  IDirect3DTexture9* texture = MakeTexture(device.device, 4, 4, texels);
-  device->SetTexture(0, texture);
+  ComOwner<IDirect3DTexture9> texture(MakeTexture(device.device, 4, 4, texels));
+  device->SetTexture(0, texture.get());
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
   device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
@@ -78,7 +78,6 @@ TEST(PixelMapping, ImageBlitterTransformReproducesEveryTexelOnePixelRight) {
       EXPECT_EQ(pixels[y * 64 + x], expected) << "pixel " << x << "," << y;
     }
   device->SetTexture(0, nullptr);
-  texture->Release();
 }
 
 TEST(PixelMapping, TopLeftFillConvention) {

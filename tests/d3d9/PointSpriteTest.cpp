@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "d3d9/D3D9TestDevice.h"
+#include "support/ComOut.h"
+#include "support/HResult.h"
 
 namespace {
 
@@ -53,7 +55,7 @@ TEST(PointSprite, SizesAndClamps) {
     device->SetRenderState(D3DRS_POINTSIZE_MIN, FloatDword(c.minimum));
     device->SetRenderState(D3DRS_POINTSIZE_MAX, FloatDword(c.maximum));
     D3DVECTOR point{c.x, 64, 0};
-    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point), D3D_OK);
+    ASSERT_HR(device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point));
   }
   std::vector<DWORD> pixels = device.Read();
   for (const auto& c : cases)
@@ -116,13 +118,12 @@ TEST(PointSprite, ScaledByDistanceOnARenderTargetWhoseViewportWasReset) {
   TestDevice device(160, 160);
   ASSERT_TRUE(device.ok());
   device->SetRenderState(D3DRS_LIGHTING, FALSE);
-  IDirect3DTexture9* target = nullptr;
-  ASSERT_EQ(device->CreateTexture(128, 128, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
-                                  D3DPOOL_DEFAULT, &target, nullptr),
-            D3D_OK);
-  IDirect3DSurface9* surface = nullptr;
-  target->GetSurfaceLevel(0, &surface);
-  device->SetRenderTarget(0, surface);  // Vh becomes 128
+  ComOwner<IDirect3DTexture9> target;
+  ASSERT_HR(device->CreateTexture(128, 128, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
+                                  D3DPOOL_DEFAULT, Out(target), nullptr));
+  ComOwner<IDirect3DSurface9> surface;
+  target->GetSurfaceLevel(0, Out(surface));
+  device->SetRenderTarget(0, surface.get());  // Vh becomes 128
   IDirect3DTexture9* top = MakeTexture(device.device, 2, 2,
                                        {0x00FF0000, 0x00FF0000, 0x00000000, 0x00000000});
   IDirect3DTexture9* right = MakeTexture(device.device, 2, 2,
@@ -159,7 +160,7 @@ TEST(PointSprite, ScaledByDistanceOnARenderTargetWhoseViewportWasReset) {
     device->SetRenderState(D3DRS_POINTSIZE_MIN, FloatDword(c.minimum));
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FFFF, 1.0f, 0);
     device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point);
-    std::vector<DWORD> pixels = device.Read(surface);
+    std::vector<DWORD> pixels = device.Read(surface.get());
     int in = c.side / 2 - 1, out = c.side / 2 + 1;
     // The sprite's alpha is the textures' 0 (stage 0 selects texture alpha).
     EXPECT_EQ(pixels[(64 - in) * 128 + 64 - in], 0x00ff0000u);
@@ -173,8 +174,6 @@ TEST(PointSprite, ScaledByDistanceOnARenderTargetWhoseViewportWasReset) {
   device->SetTexture(1, nullptr);
   top->Release();
   right->Release();
-  surface->Release();
-  target->Release();
 }
 
 TEST(PointSprite, PerVertexSizeReplacesTheRenderState) {

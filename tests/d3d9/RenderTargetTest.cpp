@@ -3,32 +3,33 @@
 #include <gtest/gtest.h>
 
 #include "d3d9/D3D9TestDevice.h"
+#include "support/ComOut.h"
+#include "support/HResult.h"
 
 TEST(RenderTarget, ATargetTextureKeepsItsTopOnTopWhenDrawnAgain) {
   TestDevice device(32, 32, D3DFMT_D24S8, D3DFMT_X8R8G8B8);
   ASSERT_TRUE(device.ok());
   device->SetRenderState(D3DRS_LIGHTING, FALSE);
-  IDirect3DTexture9* texture = nullptr;
-  ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
-                                  D3DPOOL_DEFAULT, &texture, nullptr),
-            D3D_OK);
-  IDirect3DSurface9* level = nullptr;
-  IDirect3DSurface9* back = nullptr;
-  texture->GetSurfaceLevel(0, &level);
-  device->GetRenderTarget(0, &back);
-  ASSERT_EQ(device->SetRenderTarget(0, level), D3D_OK);
+  ComOwner<IDirect3DTexture9> texture;
+  ASSERT_HR(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
+                                  D3DPOOL_DEFAULT, Out(texture), nullptr));
+  ComOwner<IDirect3DSurface9> level;
+  ComOwner<IDirect3DSurface9> back;
+  texture->GetSurfaceLevel(0, Out(level));
+  device->GetRenderTarget(0, Out(back));
+  ASSERT_HR(device->SetRenderTarget(0, level.get()));
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
   DrawColorQuad(device.device, -1, 0, 1, 1, 0xFFFF0000);  // upper half red
   DrawColorQuad(device.device, -1, -1, 0, 0, 0xFF00FF00);  // lower-left green
   // Read back directly: row 0 is the top.
-  std::vector<DWORD> pixels = device.Read(level);
+  std::vector<DWORD> pixels = device.Read(level.get());
   EXPECT_TRUE(ColorNear(pixels[2 * 16 + 8], 0xff0000, 0));
   EXPECT_TRUE(ColorNear(pixels[12 * 16 + 3], 0x00ff00, 0));
   EXPECT_TRUE(ColorNear(pixels[12 * 16 + 12], 0x000000, 0));
   // Drawn onto the back buffer with v = 0 at the top, the picture is the same way up.
-  device->SetRenderTarget(0, back);
+  device->SetRenderTarget(0, back.get());
   device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
-  device->SetTexture(0, texture);
+  device->SetTexture(0, texture.get());
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   DrawTexQuad(device.device, 0, -1, 1, 1);  // right half of the back buffer
   EXPECT_TRUE(ColorNear(device.Pixel(24, 4), 0xff0000, 0));
@@ -36,9 +37,6 @@ TEST(RenderTarget, ATargetTextureKeepsItsTopOnTopWhenDrawnAgain) {
   EXPECT_TRUE(ColorNear(device.Pixel(28, 28), 0x000000, 0));
   EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0x0000ff, 0));
   device->SetTexture(0, nullptr);
-  level->Release();
-  back->Release();
-  texture->Release();
 }
 
 TEST(RenderTarget, SetRenderTargetResetsTheViewportToTheTargetSize) {
@@ -49,12 +47,11 @@ TEST(RenderTarget, SetRenderTargetResetsTheViewportToTheTargetSize) {
   EXPECT_EQ(viewport.Width, 64u);
   EXPECT_EQ(viewport.Height, 48u);
   D3DVIEWPORT9 small{4, 4, 8, 8, 0.25f, 0.5f};
-  ASSERT_EQ(device->SetViewport(&small), D3D_OK);
-  IDirect3DSurface9* target = nullptr;
-  ASSERT_EQ(device->CreateRenderTarget(20, 10, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE,
-                                       &target, nullptr),
-            D3D_OK);
-  ASSERT_EQ(device->SetRenderTarget(0, target), D3D_OK);
+  ASSERT_HR(device->SetViewport(&small));
+  ComOwner<IDirect3DSurface9> target;
+  ASSERT_HR(device->CreateRenderTarget(20, 10, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE,
+                                       Out(target), nullptr));
+  ASSERT_HR(device->SetRenderTarget(0, target.get()));
   device->GetViewport(&viewport);
   EXPECT_EQ(viewport.X, 0u);
   EXPECT_EQ(viewport.Y, 0u);
@@ -63,8 +60,7 @@ TEST(RenderTarget, SetRenderTargetResetsTheViewportToTheTargetSize) {
   EXPECT_EQ(viewport.MinZ, 0.0f);
   EXPECT_EQ(viewport.MaxZ, 1.0f);
   D3DVIEWPORT9 tooBig{0, 0, 21, 10, 0, 1};
-  EXPECT_EQ(device->SetViewport(&tooBig), D3DERR_INVALIDCALL);
-  target->Release();
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetViewport(&tooBig));
 }
 
 TEST(RenderTarget, DrawsLandInTheViewport) {
@@ -85,51 +81,46 @@ TEST(RenderTarget, DepthSurfacesCanBeSwappedAndRemoved) {
   TestDevice device(32, 32);
   ASSERT_TRUE(device.ok());
   device->SetRenderState(D3DRS_LIGHTING, FALSE);
-  IDirect3DSurface9* own = nullptr;
-  ASSERT_EQ(device->CreateDepthStencilSurface(64, 64, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, TRUE,
-                                              &own, nullptr),
-            D3D_OK);
-  IDirect3DSurface9* automatic = nullptr;
-  device->GetDepthStencilSurface(&automatic);
-  ASSERT_EQ(device->SetDepthStencilSurface(own), D3D_OK);
+  ComOwner<IDirect3DSurface9> own;
+  ASSERT_HR(device->CreateDepthStencilSurface(64, 64, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, 0, TRUE,
+                                              Out(own), nullptr));
+  ComOwner<IDirect3DSurface9> automatic;
+  device->GetDepthStencilSurface(Out(automatic));
+  ASSERT_HR(device->SetDepthStencilSurface(own.get()));
   device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 0.5f, 0);
   DrawFullScreenColor(device.device, 0xFFFF0000, 0.7f);  // behind the cleared depth
   EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0x000000, 0));
-  ASSERT_EQ(device->SetDepthStencilSurface(nullptr), D3D_OK);
+  ASSERT_HR(device->SetDepthStencilSurface(nullptr));
   DrawFullScreenColor(device.device, 0xFFFF0000, 0.7f);  // no depth: drawn
   EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0xff0000, 0));
-  device->SetDepthStencilSurface(automatic);
+  device->SetDepthStencilSurface(automatic.get());
   IDirect3DSurface9* current = nullptr;
   device->GetDepthStencilSurface(&current);
-  EXPECT_EQ(current, automatic);
+  EXPECT_EQ(current, automatic.get());
   current->Release();
   // A depth surface smaller than the target is refused rather than clipping the draw.
-  IDirect3DSurface9* small = nullptr;
-  device->CreateDepthStencilSurface(16, 16, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0, TRUE, &small,
+  ComOwner<IDirect3DSurface9> small;
+  device->CreateDepthStencilSurface(16, 16, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0, TRUE, Out(small),
                                     nullptr);
-  device->SetDepthStencilSurface(small);
-  EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3DERR_INVALIDCALL);
-  device->SetDepthStencilSurface(automatic);
-  EXPECT_EQ(device->SetDepthStencilSurface(nullptr), D3D_OK);
-  EXPECT_EQ(device->SetRenderTarget(0, small), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->SetRenderTarget(0, nullptr), D3DERR_INVALIDCALL);
-  device->SetDepthStencilSurface(automatic);
-  small->Release();
-  automatic->Release();
-  own->Release();
+  device->SetDepthStencilSurface(small.get());
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0));
+  device->SetDepthStencilSurface(automatic.get());
+  EXPECT_HR(device->SetDepthStencilSurface(nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetRenderTarget(0, small.get()));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetRenderTarget(0, nullptr));
+  device->SetDepthStencilSurface(automatic.get());
 }
 
 TEST(RenderTarget, LockableTargetsAndReadBackRules) {
   TestDevice device(16, 16);
   ASSERT_TRUE(device.ok());
-  IDirect3DSurface9* lockable = nullptr;
-  ASSERT_EQ(device->CreateRenderTarget(8, 8, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, TRUE,
-                                       &lockable, nullptr),
-            D3D_OK);
-  device->SetRenderTarget(0, lockable);
+  ComOwner<IDirect3DSurface9> lockable;
+  ASSERT_HR(device->CreateRenderTarget(8, 8, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, TRUE,
+                                       Out(lockable), nullptr));
+  device->SetRenderTarget(0, lockable.get());
   device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x11223344, 1.0f, 0);
   D3DLOCKED_RECT locked{};
-  ASSERT_EQ(lockable->LockRect(&locked, nullptr, 0), D3D_OK);
+  ASSERT_HR(lockable->LockRect(&locked, nullptr, 0));
   EXPECT_EQ(static_cast<DWORD*>(locked.pBits)[0], 0x11223344u);
   static_cast<DWORD*>(locked.pBits)[1] = 0xFF00FF00;  // written back at unlock
   lockable->UnlockRect();
@@ -138,22 +129,20 @@ TEST(RenderTarget, LockableTargetsAndReadBackRules) {
 
   IDirect3DSurface9* plain = nullptr;
   device->CreateRenderTarget(8, 8, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &plain, nullptr);
-  EXPECT_EQ(plain->LockRect(&locked, nullptr, 0), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, plain->LockRect(&locked, nullptr, 0));
   // GetRenderTargetData needs a system-memory copy of the same size and format.
   IDirect3DSurface9* wrongSize = nullptr;
   device->CreateOffscreenPlainSurface(4, 4, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &wrongSize, nullptr);
-  EXPECT_EQ(device->GetRenderTargetData(lockable, wrongSize), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->GetRenderTargetData(lockable.get(), wrongSize));
   IDirect3DSurface9* wrongFormat = nullptr;
   device->CreateOffscreenPlainSurface(8, 8, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &wrongFormat,
                                       nullptr);
-  EXPECT_EQ(device->GetRenderTargetData(lockable, wrongFormat), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->GetRenderTargetData(wrongFormat, lockable), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->GetRenderTargetData(lockable.get(), wrongFormat));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->GetRenderTargetData(wrongFormat, lockable.get()));
   wrongSize->Release();
   wrongFormat->Release();
   plain->Release();
-  IDirect3DSurface9* back = nullptr;
-  device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
-  device->SetRenderTarget(0, back);
-  back->Release();
-  lockable->Release();
+  ComOwner<IDirect3DSurface9> back;
+  device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, Out(back));
+  device->SetRenderTarget(0, back.get());
 }

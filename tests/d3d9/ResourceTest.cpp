@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "d3d9/D3D9TestDevice.h"
+#include "support/ComOut.h"
+#include "support/HResult.h"
 
 namespace {
 
@@ -21,13 +23,12 @@ class Resources : public ::testing::Test {
   IDirect3DVertexBuffer9* Buffer(const std::vector<PosColor>& vertices, D3DPOOL pool) {
     IDirect3DVertexBuffer9* buffer = nullptr;
     UINT bytes = static_cast<UINT>(vertices.size() * sizeof(PosColor));
-    EXPECT_EQ(device->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFVF_XYZ | D3DFVF_DIFFUSE,
-                                         pool, &buffer, nullptr),
-              D3D_OK);
+    EXPECT_HR(device->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFVF_XYZ | D3DFVF_DIFFUSE,
+                                         pool, &buffer, nullptr));
     void* data = nullptr;
-    EXPECT_EQ(buffer->Lock(0, 0, &data, 0), D3D_OK);
+    EXPECT_HR(buffer->Lock(0, 0, &data, 0));
     std::memcpy(data, vertices.data(), bytes);
-    EXPECT_EQ(buffer->Unlock(), D3D_OK);
+    EXPECT_HR(buffer->Unlock());
     return buffer;
   }
   TestDevice device{16, 16};
@@ -48,12 +49,12 @@ TEST_F(Resources, DrawPrimitiveFromManagedAndDefaultBuffers) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     device->SetStreamSource(0, buffer, 0, sizeof(PosColor));
     device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
-    ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 4, 2), D3D_OK);  // right half only
+    ASSERT_HR(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 4, 2));  // right half only
     EXPECT_TRUE(ColorNear(device.Pixel(12, 8), 0x00ff00, 0));
     EXPECT_TRUE(ColorNear(device.Pixel(4, 8), 0x000000, 0));
     // A partial lock updates only what it covers.
     void* data = nullptr;
-    ASSERT_EQ(buffer->Lock(4 * sizeof(PosColor), 4 * sizeof(PosColor), &data, 0), D3D_OK);
+    ASSERT_HR(buffer->Lock(4 * sizeof(PosColor), 4 * sizeof(PosColor), &data, 0));
     for (int i = 0; i < 4; ++i) static_cast<PosColor*>(data)[i].color = 0xFF0000FF;
     buffer->Unlock();
     device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
@@ -72,34 +73,33 @@ TEST_F(Resources, DrawPrimitiveFromManagedAndDefaultBuffers) {
 
 TEST_F(Resources, DrawIndexedPrimitiveWithBaseVertexAndStartIndex) {
   IDirect3DVertexBuffer9* buffer = Buffer(kHalves, D3DPOOL_MANAGED);
-  IDirect3DIndexBuffer9* indices = nullptr;
-  ASSERT_EQ(device->CreateIndexBuffer(12 * 2, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED,
-                                      &indices, nullptr),
-            D3D_OK);
+  ComOwner<IDirect3DIndexBuffer9> indices;
+  ASSERT_HR(device->CreateIndexBuffer(12 * 2, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED,
+                                      Out(indices), nullptr));
   const WORD list[12] = {9, 9, 9, 9, 9, 9, 0, 1, 2, 1, 3, 2};  // first six unused
   void* data = nullptr;
   indices->Lock(0, 0, &data, 0);
   std::memcpy(data, list, sizeof list);
   indices->Unlock();
   device->SetStreamSource(0, buffer, 0, sizeof(PosColor));
-  device->SetIndices(indices);
+  device->SetIndices(indices.get());
   device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
   // Base vertex 4 moves the same indices onto the green half.
-  ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 4, 0, 4, 6, 2), D3D_OK);
+  ASSERT_HR(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 4, 0, 4, 6, 2));
   EXPECT_TRUE(ColorNear(device.Pixel(12, 8), 0x00ff00, 0));
   EXPECT_TRUE(ColorNear(device.Pixel(4, 8), 0x000000, 0));
-  ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLESTRIP, 0, 0, 4, 7, 2), D3D_OK);  // 1,2,1,3
+  ASSERT_HR(device->DrawIndexedPrimitive(D3DPT_TRIANGLESTRIP, 0, 0, 4, 7, 2));  // 1,2,1,3
   EXPECT_TRUE(ColorNear(device.Pixel(4, 8), 0xff0000, 0));
   // Index 9 with base 0 would read past the 8 vertices; past the index buffer too.
-  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 8, 0, 2), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 9, 2), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, -1, 0, 4, 6, 2), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 8, 0, 2));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 9, 2));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, -1, 0, 4, 6, 2));
   D3DINDEXBUFFER_DESC desc{};
   indices->GetDesc(&desc);
   EXPECT_EQ(desc.Format, D3DFMT_INDEX16);
   device->SetIndices(nullptr);
   device->SetStreamSource(0, nullptr, 0, 0);
-  indices->Release();
   buffer->Release();
 }
 
@@ -109,7 +109,7 @@ TEST_F(Resources, PointListsFromBuffers) {
   device->SetStreamSource(0, buffer, 0, sizeof(PosColor));
   device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
   device->SetRenderState(D3DRS_POINTSIZE, FloatDword(3));
-  ASSERT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 0, 2), D3D_OK);
+  ASSERT_HR(device->DrawPrimitive(D3DPT_POINTLIST, 0, 2));
   EXPECT_TRUE(ColorNear(device.Pixel(4, 4), 0xff0000, 0));
   EXPECT_TRUE(ColorNear(device.Pixel(5, 5), 0xff0000, 0));
   EXPECT_TRUE(ColorNear(device.Pixel(6, 6), 0x000000, 0));
@@ -121,29 +121,29 @@ TEST_F(Resources, PointListsFromBuffers) {
 TEST_F(Resources, DrawsThatWouldReadOutsideTheirDataAreRefused) {
   IDirect3DVertexBuffer9* buffer = Buffer(kHalves, D3DPOOL_MANAGED);
   device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
-  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);  // no stream
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1));  // no stream
   device->SetStreamSource(0, buffer, 0, sizeof(PosColor));
-  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 5, 2), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 3), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(9), 0, 1), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 5, 2));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 3));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(9), 0, 1));
   device->SetStreamSource(0, buffer, 0, 8);  // stride smaller than the vertex
-  EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, nullptr, 16), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, nullptr, 16));
   const WORD bad[3] = {0, 1, 7};
   PosColor three[3] = {kHalves[0], kHalves[1], kHalves[2]};
-  EXPECT_EQ(device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 3, 1, bad, D3DFMT_INDEX16, three,
-                                           sizeof(PosColor)),
-            D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 3, 1, bad, D3DFMT_INDEX16,
+                                              three, sizeof(PosColor)));
   void* data = nullptr;
-  EXPECT_EQ(buffer->Lock(0, 9 * sizeof(PosColor), &data, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(buffer->Unlock(), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, buffer->Lock(0, 9 * sizeof(PosColor), &data, 0));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, buffer->Unlock());
   device->SetStreamSource(0, nullptr, 0, 0);
   buffer->Release();
-  EXPECT_EQ(device->SetFVF(D3DFVF_XYZB1), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetFVF(D3DFVF_XYZB1));
   IDirect3DIndexBuffer9* wide = nullptr;
-  EXPECT_EQ(device->CreateIndexBuffer(12, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &wide, nullptr),
-            D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->CreateIndexBuffer(12, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &wide, nullptr));
   EXPECT_EQ(wide, nullptr);
 }
 
@@ -214,50 +214,48 @@ TEST_F(Resources, TextureFormatsSampleAsDirect3DDefinesThem) {
     texture->Release();
   }
   IDirect3DTexture9* texture = nullptr;
-  EXPECT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture, nullptr),
-            D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->CreateTexture(4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_L8, D3DPOOL_DEFAULT,
-                                  &texture, nullptr),
-            D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->CreateTexture(4, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                  &texture, nullptr),
-            D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->CreateTexture(4, 4, 4, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
-            D3DERR_INVALIDCALL);  // a 4×4 chain has 3 levels
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture, nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->CreateTexture(4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_L8,
+                                                         D3DPOOL_DEFAULT, &texture, nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->CreateTexture(4, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8,
+                                                         D3DPOOL_MANAGED, &texture, nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->CreateTexture(4, 4, 4, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture,
+                                     nullptr));  // a 4×4 chain has 3 levels
 }
 
 TEST_F(Resources, FullMipChainLevelsLocksAndSurfaces) {
-  IDirect3DTexture9* texture = nullptr;
-  ASSERT_EQ(device->CreateTexture(8, 2, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
-            D3D_OK);
+  ComOwner<IDirect3DTexture9> texture;
+  ASSERT_HR(
+      device->CreateTexture(8, 2, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, Out(texture), nullptr));
   ASSERT_EQ(texture->GetLevelCount(), 4u);  // 8×2, 4×1, 2×1, 1×1
   D3DSURFACE_DESC desc{};
   texture->GetLevelDesc(3, &desc);
   EXPECT_EQ(desc.Width, 1u);
   EXPECT_EQ(desc.Height, 1u);
-  EXPECT_EQ(texture->GetLevelDesc(4, &desc), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, texture->GetLevelDesc(4, &desc));
   // Fill each level with its own colour through the level surfaces.
   const DWORD colours[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
   for (UINT level = 0; level < 4; ++level) {
-    IDirect3DSurface9* surface = nullptr;
-    ASSERT_EQ(texture->GetSurfaceLevel(level, &surface), D3D_OK);
+    ComOwner<IDirect3DSurface9> surface;
+    ASSERT_HR(texture->GetSurfaceLevel(level, Out(surface)));
     surface->GetDesc(&desc);
     D3DLOCKED_RECT locked{};
-    ASSERT_EQ(surface->LockRect(&locked, nullptr, 0), D3D_OK);
-    EXPECT_EQ(texture->LockRect(level, &locked, nullptr, 0), D3DERR_INVALIDCALL);  // already
+    ASSERT_HR(surface->LockRect(&locked, nullptr, 0));
+    EXPECT_HR_EQ(D3DERR_INVALIDCALL, texture->LockRect(level, &locked, nullptr, 0));  // already
     for (UINT y = 0; y < desc.Height; ++y)
       for (UINT x = 0; x < desc.Width; ++x)
         reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] =
             colours[level];
     surface->UnlockRect();
-    IDirect3DTexture9* container = nullptr;
-    ASSERT_EQ(surface->GetContainer(IID_IDirect3DTexture9, reinterpret_cast<void**>(&container)),
-              D3D_OK);
-    EXPECT_EQ(container, texture);
-    container->Release();
-    surface->Release();
+    ComOwner<IDirect3DTexture9> container;
+    ASSERT_HR(surface->GetContainer(
+        IID_IDirect3DTexture9,
+        reinterpret_cast<void**>(static_cast<IDirect3DTexture9**>(Out(container)))));
+    EXPECT_EQ(container.get(), texture.get());
   }
-  device->SetTexture(0, texture);
+  device->SetTexture(0, texture.get());
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_POINT);
   // An 8×2 texture on 16×16 pixels is magnified: level 0.
@@ -281,13 +279,12 @@ TEST_F(Resources, FullMipChainLevelsLocksAndSurfaces) {
   DrawTexQuad(device.device, -1, -1, -0.75f, -0.75f);
   EXPECT_TRUE(ColorNear(device.Pixel(0, 15), 0xff0000, 0));
   device->SetTexture(0, nullptr);
-  texture->Release();
 }
 
 TEST_F(Resources, AddressingAndFiltering) {
   // 2×1: left black, right white.
-  IDirect3DTexture9* texture = MakeTexture(device.device, 2, 1, {0xFF000000, 0xFFFFFFFF});
-  device->SetTexture(0, texture);
+  ComOwner<IDirect3DTexture9> texture(MakeTexture(device.device, 2, 1, {0xFF000000, 0xFFFFFFFF}));
+  device->SetTexture(0, texture.get());
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   // u 0..2 across the screen: wrap repeats, clamp holds the last texel.
   DrawTexQuad(device.device, -1, -1, 1, 1, 0, 0, 2, 1);
@@ -302,23 +299,22 @@ TEST_F(Resources, AddressingAndFiltering) {
   device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
   DrawTexQuad(device.device, -1, -1, 1, 1, 0.4f, 0, 0.4f, 1);
   EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0x000000, 0));
-  EXPECT_EQ(device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_ANISOTROPIC), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRRORONCE),
-            D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_ANISOTROPIC));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRRORONCE));
   device->SetTexture(0, nullptr);
-  texture->Release();
 }
 
 TEST_F(Resources, DynamicTextureRelockedEachFrame) {
-  IDirect3DTexture9* texture = nullptr;
-  ASSERT_EQ(device->CreateTexture(4, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
-                                  &texture, nullptr),
-            D3D_OK);
-  device->SetTexture(0, texture);
+  ComOwner<IDirect3DTexture9> texture;
+  ASSERT_HR(device->CreateTexture(4, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                  Out(texture), nullptr));
+  device->SetTexture(0, texture.get());
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   for (DWORD colour : {0xFF102030u, 0xFF405060u}) {
     D3DLOCKED_RECT locked{};
-    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    ASSERT_HR(texture->LockRect(0, &locked, nullptr, 0));
     for (int y = 0; y < 4; ++y)
       for (int x = 0; x < 4; ++x)
         reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] = colour;
@@ -329,57 +325,51 @@ TEST_F(Resources, DynamicTextureRelockedEachFrame) {
   // A rectangle lock points into the level.
   D3DLOCKED_RECT locked{};
   RECT rect{1, 2, 3, 4};
-  ASSERT_EQ(texture->LockRect(0, &locked, &rect, D3DLOCK_READONLY), D3D_OK);
+  ASSERT_HR(texture->LockRect(0, &locked, &rect, D3DLOCK_READONLY));
   EXPECT_EQ(*static_cast<DWORD*>(locked.pBits) & 0xFFFFFF, 0x405060u);
   texture->UnlockRect(0);
   RECT outside{2, 2, 5, 3};
-  EXPECT_EQ(texture->LockRect(0, &locked, &outside, 0), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, texture->LockRect(0, &locked, &outside, 0));
   device->SetTexture(0, nullptr);
-  texture->Release();
 }
 
 TEST_F(Resources, UpdateTextureAndUpdateSurfaceCopyFromSystemMemory) {
-  IDirect3DTexture9* source = nullptr;
-  IDirect3DTexture9* destination = nullptr;
-  ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &source, nullptr),
-            D3D_OK);
-  ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &destination,
-                                  nullptr),
-            D3D_OK);
+  ComOwner<IDirect3DTexture9> source;
+  ComOwner<IDirect3DTexture9> destination;
+  ASSERT_HR(
+      device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, Out(source), nullptr));
+  ASSERT_HR(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, Out(destination),
+                                  nullptr));
   D3DLOCKED_RECT locked{};
   source->LockRect(0, &locked, nullptr, 0);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 2; ++x)
       reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] = 0xFF3366CC;
   source->UnlockRect(0);
-  EXPECT_EQ(device->SetTexture(0, source), D3DERR_INVALIDCALL);
-  ASSERT_EQ(device->UpdateTexture(source, destination), D3D_OK);
-  device->SetTexture(0, destination);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetTexture(0, source.get()));
+  ASSERT_HR(device->UpdateTexture(source.get(), destination.get()));
+  device->SetTexture(0, destination.get());
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   DrawTexQuad(device.device, -1, -1, 1, 1);
   EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0x3366cc, 0));
 
-  IDirect3DSurface9* plain = nullptr;
-  device->CreateOffscreenPlainSurface(2, 2, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &plain, nullptr);
+  ComOwner<IDirect3DSurface9> plain;
+  device->CreateOffscreenPlainSurface(2, 2, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, Out(plain),
+                                      nullptr);
   plain->LockRect(&locked, nullptr, 0);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 2; ++x)
       reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] = 0xFFCC6633;
   plain->UnlockRect();
-  IDirect3DSurface9* level = nullptr;
-  destination->GetSurfaceLevel(0, &level);
-  ASSERT_EQ(device->UpdateSurface(plain, nullptr, level, nullptr), D3D_OK);
+  ComOwner<IDirect3DSurface9> level;
+  destination->GetSurfaceLevel(0, Out(level));
+  ASSERT_HR(device->UpdateSurface(plain.get(), nullptr, level.get(), nullptr));
   DrawTexQuad(device.device, -1, -1, 1, 1);
   EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0xcc6633, 0));
   IDirect3DSurface9* managed = nullptr;
-  EXPECT_EQ(device->CreateOffscreenPlainSurface(2, 2, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &managed,
-                                                nullptr),
-            D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->CreateOffscreenPlainSurface(
+                                       2, 2, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &managed, nullptr));
   device->SetTexture(0, nullptr);
-  level->Release();
-  plain->Release();
-  source->Release();
-  destination->Release();
 }
 
 TEST_F(Resources, TheMeshFormatLitWithTwoStagesFromBuffers) {
@@ -391,26 +381,25 @@ TEST_F(Resources, TheMeshFormatLitWithTwoStagesFromBuffers) {
                               {1, 1, 0.5f, 0, 0, -1, 0.25f, 0.5f, 0.75f, 0.5f},
                               {-1, -1, 0.5f, 0, 0, -1, 0.25f, 0.5f, 0.75f, 0.5f},
                               {1, -1, 0.5f, 0, 0, -1, 0.25f, 0.5f, 0.75f, 0.5f}};
-  IDirect3DVertexBuffer9* buffer = nullptr;
-  ASSERT_EQ(device->CreateVertexBuffer(sizeof quad, D3DUSAGE_WRITEONLY, 0x212, D3DPOOL_MANAGED,
-                                       &buffer, nullptr),
-            D3D_OK);
+  ComOwner<IDirect3DVertexBuffer9> buffer;
+  ASSERT_HR(device->CreateVertexBuffer(sizeof quad, D3DUSAGE_WRITEONLY, 0x212, D3DPOOL_MANAGED,
+                                       Out(buffer), nullptr));
   void* data = nullptr;
   buffer->Lock(0, 0, &data, 0);
   std::memcpy(data, quad, sizeof quad);
   buffer->Unlock();
-  IDirect3DIndexBuffer9* indices = nullptr;
-  device->CreateIndexBuffer(12, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &indices,
+  ComOwner<IDirect3DIndexBuffer9> indices;
+  device->CreateIndexBuffer(12, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, Out(indices),
                             nullptr);
   const WORD list[6] = {0, 1, 2, 1, 3, 2};
   indices->Lock(0, 0, &data, 0);
   std::memcpy(data, list, sizeof list);
   indices->Unlock();
   // Set 0 reads the left texel of the first texture, set 1 the right one of the second.
-  IDirect3DTexture9* first = MakeTexture(device.device, 2, 1, {0xFFCC6633, 0xFF000000});
-  IDirect3DTexture9* second = MakeTexture(device.device, 2, 1, {0xFF000000, 0xFF1A334D});
-  device->SetTexture(0, first);
-  device->SetTexture(1, second);
+  ComOwner<IDirect3DTexture9> first(MakeTexture(device.device, 2, 1, {0xFFCC6633, 0xFF000000}));
+  ComOwner<IDirect3DTexture9> second(MakeTexture(device.device, 2, 1, {0xFF000000, 0xFF1A334D}));
+  device->SetTexture(0, first.get());
+  device->SetTexture(1, second.get());
   device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_ADD);
   device->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
   device->SetRenderState(D3DRS_LIGHTING, TRUE);
@@ -423,19 +412,15 @@ TEST_F(Resources, TheMeshFormatLitWithTwoStagesFromBuffers) {
   D3DMATERIAL9 material{};
   material.Diffuse = {1, 1, 1, 1};
   device->SetMaterial(&material);
-  ASSERT_EQ(device->SetVertexShader(nullptr), D3D_OK);
-  ASSERT_EQ(device->SetFVF(0x212), D3D_OK);
-  device->SetStreamSource(0, buffer, 0, sizeof(MeshVertex));
-  device->SetIndices(indices);
-  ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3D_OK);
+  ASSERT_HR(device->SetVertexShader(nullptr));
+  ASSERT_HR(device->SetFVF(0x212));
+  device->SetStreamSource(0, buffer.get(), 0, sizeof(MeshVertex));
+  device->SetIndices(indices.get());
+  ASSERT_HR(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2));
   // Lit diffuse 0.5; (0.8, 0.4, 0.2)·0.5 + (0.102, 0.2, 0.302) = (0.502, 0.4, 0.402).
   EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 0x806666, 1));
   device->SetTexture(0, nullptr);
   device->SetTexture(1, nullptr);
   device->SetStreamSource(0, nullptr, 0, 0);
   device->SetIndices(nullptr);
-  first->Release();
-  second->Release();
-  indices->Release();
-  buffer->Release();
 }

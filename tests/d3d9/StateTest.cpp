@@ -8,6 +8,7 @@
 #include "d3d9/D3D9TestDevice.h"
 #include "platform/d3d9/Device9.h"
 #include "platform/d3d9/d3d9host.h"
+#include "support/HResult.h"
 
 TEST(State, RenderStateDefaults) {
   TestDevice device(8, 8);
@@ -62,7 +63,7 @@ TEST(State, RenderStateDefaults) {
   };
   for (const auto& d : defaults) {
     DWORD value = 0xDEADBEEF;
-    ASSERT_EQ(device->GetRenderState(d.state, &value), D3D_OK);
+    ASSERT_HR(device->GetRenderState(d.state, &value));
     EXPECT_EQ(value, d.value) << "render state " << d.state;
   }
   D3DCAPS9 caps{};
@@ -110,7 +111,7 @@ TEST(State, StageSamplerTransformAndMaterialDefaults) {
   for (D3DTRANSFORMSTATETYPE t : {D3DTS_WORLD, D3DTS_VIEW, D3DTS_PROJECTION, D3DTS_TEXTURE0,
                                   D3DTS_TEXTURE7}) {
     D3DMATRIX m{};
-    ASSERT_EQ(device->GetTransform(t, &m), D3D_OK);
+    ASSERT_HR(device->GetTransform(t, &m));
     EXPECT_EQ(std::memcmp(&m, &identity, sizeof m), 0) << "transform " << t;
   }
   D3DMATERIAL9 material{};
@@ -126,7 +127,7 @@ TEST(State, StageSamplerTransformAndMaterialDefaults) {
 TEST(State, ValuesReadBackAsSetAndTransformsMultiply) {
   TestDevice device(8, 8);
   ASSERT_TRUE(device.ok());
-  ASSERT_EQ(device->SetRenderState(D3DRS_POINTSCALE_B, FloatDword(2.5f)), D3D_OK);
+  ASSERT_HR(device->SetRenderState(D3DRS_POINTSCALE_B, FloatDword(2.5f)));
   DWORD value = 0;
   device->GetRenderState(D3DRS_POINTSCALE_B, &value);
   EXPECT_EQ(value, FloatDword(2.5f));
@@ -143,8 +144,8 @@ TEST(State, ValuesReadBackAsSetAndTransformsMultiply) {
   device->GetTransform(D3DTS_TEXTURE2, &product);
   EXPECT_EQ(product._11, 2.0f);
   EXPECT_EQ(product._41, 3.0f);
-  EXPECT_EQ(device->SetVertexShader(nullptr), D3D_OK);
-  EXPECT_EQ(device->SetFVF(0x212), D3D_OK);
+  EXPECT_HR(device->SetVertexShader(nullptr));
+  EXPECT_HR(device->SetFVF(0x212));
   device->GetFVF(&value);
   EXPECT_EQ(value, 0x212u);
 }
@@ -170,14 +171,15 @@ TEST(State, UnsupportedValuesAreRefusedAndLeaveTheStateAlone) {
     device->GetRenderState(r.state, &after);
     EXPECT_EQ(after, before);
   }
-  EXPECT_EQ(device->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(4), nullptr), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(4), nullptr));
   D3DMATRIX m = Identity();
-  EXPECT_EQ(device->SetTransform(D3DTS_WORLDMATRIX(1), &m), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->SetTexture(8, nullptr), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->SetSamplerState(8, D3DSAMP_MAGFILTER, D3DTEXF_POINT), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->SetStreamSource(1, nullptr, 0, 0), D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->SetVertexShader(reinterpret_cast<IDirect3DVertexShader9*>(8)),
-            D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetTransform(D3DTS_WORLDMATRIX(1), &m));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetTexture(8, nullptr));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetSamplerState(8, D3DSAMP_MAGFILTER, D3DTEXF_POINT));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, device->SetStreamSource(1, nullptr, 0, 0));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL,
+               device->SetVertexShader(reinterpret_cast<IDirect3DVertexShader9*>(8)));
 }
 
 namespace {

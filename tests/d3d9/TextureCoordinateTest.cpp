@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "d3d9/D3D9TestDevice.h"
+#include "support/ComOut.h"
 
 namespace {
 
@@ -148,8 +149,8 @@ TEST_F(TextureCoordinates, SphereMapReflectsTheEyeVectorAboutTheNormal) {
   std::vector<DWORD> texels(64);
   for (DWORD y = 0; y < 8; ++y)
     for (DWORD x = 0; x < 8; ++x) texels[y * 8 + x] = 0xFF000000 | (x * 32) << 16 | (y * 32) << 8;
-  IDirect3DTexture9* sphere = MakeTexture(device.device, 8, 8, texels);
-  device->SetTexture(0, sphere);
+  ComOwner<IDirect3DTexture9> sphere(MakeTexture(device.device, 8, 8, texels));
+  device->SetTexture(0, sphere.get());
   device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_SPHEREMAP);
   // A tiny quad at z = 1 magnified to fill the screen, so the eye vector is (0, 0, 1)
   // at every vertex. Normal (0.36, 0.48, −0.8): R = I − 2(N·I)N = (0.576, 0.768, −0.28),
@@ -175,5 +176,4 @@ TEST_F(TextureCoordinates, SphereMapReflectsTheEyeVectorAboutTheNormal) {
   device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof quad[0]);
   EXPECT_TRUE(ColorNear(device.Pixel(8, 8), 3 * 32 << 16 | 6 * 32 << 8, 0));
   device->SetTexture(0, texture);
-  sphere->Release();
 }

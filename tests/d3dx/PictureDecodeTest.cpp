@@ -6,13 +6,13 @@
 #include "TestPictures.h"
 #include "platform/d3dx/PictureFile.h"
 #include "platform/d3dx/d3dx9.h"
+#include "support/HResult.h"
 
 namespace {
 
 D3DXIMAGE_INFO InfoOf(const Bytes& file) {
   D3DXIMAGE_INFO info{};
-  EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(file.data(), static_cast<UINT>(file.size()), &info),
-            D3D_OK);
+  EXPECT_HR(D3DXGetImageInfoFromFileInMemory(file.data(), static_cast<UINT>(file.size()), &info));
   return info;
 }
 
@@ -292,8 +292,8 @@ TEST(UnknownData, IsInvalidDataAndEmptyInputAnInvalidCall) {
   D3DXIMAGE_INFO info{};
   EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(junk.data(), static_cast<UINT>(junk.size()), &info),
             D3DXERR_INVALIDDATA);
-  EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(junk.data(), 0, &info), D3DERR_INVALIDCALL);
-  EXPECT_EQ(D3DXGetImageInfoFromFileInMemory(nullptr, 10, &info), D3DERR_INVALIDCALL);
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, D3DXGetImageInfoFromFileInMemory(junk.data(), 0, &info));
+  EXPECT_HR_EQ(D3DERR_INVALIDCALL, D3DXGetImageInfoFromFileInMemory(nullptr, 10, &info));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The image blitter on a headless device: the states it sets for colours and
 // pictures and what it restores, read back through the device; sequence stepping;
-// and the handling of pictures the device or the blitter cannot use.
+// and the handling of pictures the device or the blitter cannot use. On the recording
+// device: the draw it asks for, the texture it draws with and the pixels it uploads.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,7 +11,10 @@
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3dx/d3dx9.h"
 #include "platform/os/oshost.h"
+#include "support/DeviceReferences.h"
+#include "support/HResult.h"
 #include "support/HeadlessDevice.h"
+#include "support/RecordedResources.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -27,8 +31,8 @@ class ImageBlitterTest : public ::testing::Test {
     ASSERT_NE(device, nullptr);
   }
   void TearDown() override {
-    if (device) device->Release();
-    if (direct3d) direct3d->Release();
+    EXPECT_TRUE(ReleaseToZero(device, "Device"));
+    EXPECT_TRUE(ReleaseToZero(direct3d, "Direct3D object"));
   }
 
   DWORD RenderState(D3DRENDERSTATETYPE state) {
@@ -247,6 +251,93 @@ TEST_F(Sequence, WithoutAPositivePeriodItShowsItsFirstPicture) {
     EXPECT_EQ(seq.frameIndex(), 0u) << text;
     EXPECT_EQ(Pixel(1, 0), 0xFF0000u) << text;
   }
+}
+
+class RecordedBlitter : public ::testing::Test {
+ protected:
+  void SetUp() override { OsSetHeadless(true); }
+  // One scene with `image` alone; the record holds that scene only.
+  void Draw(ImageBlitter& image, float time = 0) {
+    device->ClearRecord();
+    device->BeginScene();
+    image.draw(time);
+    device->EndScene();
+  }
+  // The first texel of the texture the last draw used, as 0xRRGGBB.
+  DWORD DrawnTexel() {
+    if (device->draws.empty()) return 0xDEADBEEF;
+    auto* texture = dynamic_cast<RecordedTexture*>(device->draws.back().textures[0]);
+    if (!texture) return 0xDEADBEEF;
+    DWORD texel;
+    std::memcpy(&texel, texture->levels[0]->memory.bytes.data(), 4);
+    return texel & 0xFFFFFF;
+  }
+
+  RecordedDevice device;
+  TempDir dir;
+};
+
+TEST_F(RecordedBlitter, ColourDrawsOneUntexturedQuadWithoutDepthOrLighting) {
+  ImageBlitter colour(device.get(), "", 1024, 768, true, 0xFF336699);
+  colour.additive = false;
+  Draw(colour);
+  ASSERT_EQ(device->draws.size(), 1u);
+  const RecordedDraw& draw = device->draws[0];
+  EXPECT_EQ(draw.call, "DrawPrimitiveUP");
+  EXPECT_EQ(draw.type, D3DPT_TRIANGLESTRIP);
+  EXPECT_EQ(draw.primitives, 2u);
+  EXPECT_EQ(draw.state.fvf, DWORD{D3DFVF_XYZ | D3DFVF_TEX1});
+  EXPECT_EQ(draw.textures[0], nullptr);
+  EXPECT_EQ(draw.state.render[D3DRS_ZENABLE], DWORD{FALSE});
+  EXPECT_EQ(draw.state.render[D3DRS_ZWRITEENABLE], DWORD{FALSE});
+  EXPECT_EQ(draw.state.render[D3DRS_LIGHTING], DWORD{FALSE});
+  EXPECT_EQ(draw.state.render[D3DRS_TEXTUREFACTOR], 0xFF336699u);
+  EXPECT_EQ(draw.state.render[D3DRS_ALPHABLENDENABLE], DWORD{FALSE});
+  ASSERT_EQ(draw.vertices.size(), sizeof(ImageBlitter::Vertex) * 4);
+  EXPECT_EQ(std::memcmp(draw.vertices.data(), colour.quad(), draw.vertices.size()), 0);
+  EXPECT_EQ(device->state.render[D3DRS_ZENABLE], DWORD{TRUE});  // given back
+  EXPECT_EQ(device->state.render[D3DRS_LIGHTING], DWORD{TRUE});
+}
+
+TEST_F(RecordedBlitter, PictureDrawsWithItsOwnTextureAndTakesItOffAfter) {
+  ImageBlitter picture(device.get(), Data("images_sequence/red.png").c_str(), 1024, 768, false,
+                       0xFFFFFFFF);
+  ASSERT_TRUE(picture.drawable());
+  Draw(picture);
+  ASSERT_EQ(device->draws.size(), 1u);
+  auto* texture = dynamic_cast<RecordedTexture*>(device->draws[0].textures[0]);
+  ASSERT_NE(texture, nullptr);
+  D3DSURFACE_DESC desc{};
+  ASSERT_HR(texture->GetLevelDesc(0, &desc));
+  EXPECT_EQ(desc.Usage, D3DUSAGE_DYNAMIC);
+  EXPECT_EQ(desc.Pool, D3DPOOL_DEFAULT);
+  EXPECT_EQ(desc.Width, picture.width());
+  EXPECT_EQ(DrawnTexel(), 0xFF0000u);
+  EXPECT_EQ(device->texture(0), nullptr);
+}
+
+TEST_F(RecordedBlitter, SequenceUploadsEachPictureIntoTheOneTexture) {
+  const std::string file = dir.write("anim.SEQ", "0 " + Data("images_sequence/red.png") + "\n100 " +
+                                                     Data("images_sequence/green.png") + "\n");
+  ImageBlitter seq(device.get(), file.c_str(), 1024, 768, false, 0xFFFFFFFF);
+  const std::size_t made = device->Count("CreateTexture");
+  Draw(seq, 0);
+  EXPECT_EQ(DrawnTexel(), 0xFF0000u);
+  IDirect3DBaseTexture9* first = device->draws.at(0).textures[0];
+  Draw(seq, 120);
+  EXPECT_EQ(DrawnTexel(), 0x00FF00u);
+  EXPECT_EQ(device->draws.at(0).textures[0], first);
+  EXPECT_EQ(device->Count("CreateTexture"), 0u);
+  EXPECT_EQ(made, 1u);
+}
+
+TEST_F(RecordedBlitter, PictureTheDeviceRefusesAsksForNoDraw) {
+  ImageBlitter palette(device.get(), Data("images_formats/palette.png").c_str(), 1024, 768, false,
+                       0xFFFFFFFF);
+  ASSERT_EQ(device->refusals.size(), 1u);  // the P8 texture
+  Draw(palette);
+  EXPECT_TRUE(device->draws.empty());
+  EXPECT_TRUE(device->refusals.empty());
 }
 
 }  // namespace

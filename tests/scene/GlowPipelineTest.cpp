@@ -17,6 +17,7 @@
 #include "GlowSceneSupport.h"
 #include "platform/d3d9/d3d9host.h"
 #include "scene/GlowProcessor.h"
+#include "support/ComOut.h"
 
 namespace {
 
@@ -300,15 +301,14 @@ void ExpectNoLevelReadWhileRendered(bool fewUnits) {
     scene.AddTexture(picture, 900);
     scene.AddSprite(scene.Ahead(8, 2, 0), 900, 1);
     scene.Prepare();
-    IDirect3DSurface9* backBuffer = nullptr;
-    glow.device->GetRenderTarget(0, &backBuffer);
-    recorder->target = backBuffer;
+    ComOwner<IDirect3DSurface9> backBuffer;
+    glow.device->GetRenderTarget(0, Out(backBuffer));
+    recorder->target = backBuffer.get();
     std::map<IDirect3DSurface9*, int> levelOf;
     for (int i = 0; i < kGlowLevels; ++i) {
-      IDirect3DSurface9* surface = nullptr;
-      GlowTarget(i)->GetSurfaceLevel(0, &surface);
-      levelOf[surface] = i;
-      surface->Release();
+      ComOwner<IDirect3DSurface9> surface;
+      GlowTarget(i)->GetSurfaceLevel(0, Out(surface));
+      levelOf[surface.get()] = i;
     }
     // Two frames: the second starts with the first one's composite on the stages.
     for (int frame = 0; frame < 2; ++frame) {
@@ -319,7 +319,7 @@ void ExpectNoLevelReadWhileRendered(bool fewUnits) {
       for (const auto& draw : recorder->draws) {
         auto level = levelOf.find(draw.target);
         if (level == levelOf.end()) {
-          if (draw.target == backBuffer &&
+          if (draw.target == backBuffer.get() &&
               (draw.stages[0] == GlowTarget(0) || draw.stages[0] == GlowTarget(2) ||
                draw.stages[0] == GlowTarget(4) || draw.stages[0] == GlowTarget(6)))
             ++composite;
@@ -338,7 +338,6 @@ void ExpectNoLevelReadWhileRendered(bool fewUnits) {
       EXPECT_EQ(drawsInto[0], 2);  // the quad and the sprite
       EXPECT_EQ(composite, fewUnits ? 4 : 2);
     }
-    backBuffer->Release();
   }
   glow.device->SetTexture(0, nullptr);
   picture->Release();

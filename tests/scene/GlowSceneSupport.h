@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/d3d9/DeviceState.h"  // FloatBits
 #include "platform/d3d9/d3d9.h"
 #include "platform/d3dx/d3dx9math.h"
 #include "scene/Camera.h"
@@ -20,6 +21,7 @@
 #include "scene/SubMesh.h"
 #include "scene/Texture.h"
 #include "scene/VertexBuffer.h"
+#include "support/DeviceReferences.h"
 #include "support/HeadlessDevice.h"
 
 // A device of the given back-buffer size (D24S8 depth) and, unless told not to,
@@ -36,8 +38,8 @@ class GlowDevice {
   }
   ~GlowDevice() {
     ReleaseGlowTargets();
-    if (real) real->Release();
-    if (d3d) d3d->Release();
+    EXPECT_TRUE(ReleaseToZero(real, "Device"));
+    EXPECT_TRUE(ReleaseToZero(d3d, "Direct3D object"));
   }
   GlowDevice(const GlowDevice&) = delete;
   GlowDevice& operator=(const GlowDevice&) = delete;
@@ -157,13 +159,6 @@ class GlowScene {
   CameraAxes axes;
   Camera* camera = nullptr;
 };
-
-inline DWORD FloatBits(float value) {
-  DWORD bits;
-  static_assert(sizeof bits == sizeof value);
-  __builtin_memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
 
 // A one-level managed texture of one colour.
 inline IDirect3DTexture9* SolidTexture(IDirect3DDevice9* device, UINT size, DWORD argb) {

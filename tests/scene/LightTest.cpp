@@ -3,6 +3,7 @@
 // fields; the light list; and a cone the device refuses.
 #include "SceneModelFixture.h"
 #include "scene/Light.h"
+#include "support/HResult.h"
 
 namespace {
 
@@ -10,7 +11,7 @@ using LightTest = SceneModelTest;
 
 D3DLIGHT9 DeviceLight(IDirect3DDevice9* device, DWORD index) {
   D3DLIGHT9 light{};
-  EXPECT_EQ(device->GetLight(index, &light), D3D_OK);
+  EXPECT_HR(device->GetLight(index, &light));
   return light;
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "scene/SceneRenderSupport.h"
+#include "support/HResult.h"
 
 namespace {
 
@@ -110,12 +111,12 @@ TEST_F(MeshTest, LinkUploadsBothBuffersWithFreshNormalsAndStoresTheRadius) {
   VertexBuffer& vertices = *mesh->vertexBuffer.Resolve();
   IndexBuffer& indices = *mesh->indexBuffer.Resolve();
   void* data = nullptr;
-  ASSERT_EQ(vertices.deviceBuffer->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
+  ASSERT_HR(vertices.deviceBuffer->Lock(0, 0, &data, D3DLOCK_READONLY));
   EXPECT_EQ(std::memcmp(data, vertices.vertices.data(), 4 * 40), 0);
   const float* normal = static_cast<const SceneVertex*>(data)[3].normal;
   EXPECT_EQ(normal[1], 1.0f);  // the quad faces +y
   vertices.deviceBuffer->Unlock();
-  ASSERT_EQ(indices.deviceBuffer->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
+  ASSERT_HR(indices.deviceBuffer->Lock(0, 0, &data, D3DLOCK_READONLY));
   EXPECT_EQ(std::memcmp(data, indices.indices.data(), 12), 0);
   indices.deviceBuffer->Unlock();
 

@@ -19,6 +19,7 @@
 #include "scene/Group.h"
 #include "scene/SceneGraph.h"
 #include "scene/loading/PSKSceneLoader.h"
+#include "support/DeviceReferences.h"
 #include "support/HeadlessDevice.h"
 #include "support/TempDir.h"
 #include "tools/scenewriter/SceneWriter.h"
@@ -37,8 +38,8 @@ class SceneLoaderTest : public ::testing::Test {
   }
   void TearDown() override {
     graph.reset();
-    if (device) device->Release();
-    if (direct3d) direct3d->Release();
+    EXPECT_TRUE(ReleaseToZero(device, "Device"));
+    EXPECT_TRUE(ReleaseToZero(direct3d, "Direct3D object"));
   }
 
   // Loads `bytes` into the fixture's graph with a new top-level loader.

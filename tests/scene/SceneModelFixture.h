@@ -16,6 +16,7 @@
 #include "scene/Group.h"
 #include "scene/Processor.h"
 #include "scene/SceneGraph.h"
+#include "support/DeviceReferences.h"
 #include "support/HeadlessDevice.h"
 
 class RecordingProcessor : public Processor {
@@ -61,8 +62,8 @@ class SceneModelTest : public ::testing::Test {
   }
   void TearDown() override {
     graph.reset();
-    if (device) device->Release();
-    if (direct3d) direct3d->Release();
+    EXPECT_TRUE(ReleaseToZero(device, "Device"));
+    EXPECT_TRUE(ReleaseToZero(direct3d, "Direct3D object"));
     OsSetMessageBoxHandler(nullptr);
   }
 

@@ -29,6 +29,7 @@
 #include "scene/SubMesh.h"
 #include "scene/Texture.h"
 #include "scene/VertexBuffer.h"
+#include "support/DeviceReferences.h"
 #include "support/HeadlessDevice.h"
 #include "support/TempDir.h"
 
@@ -45,8 +46,8 @@ class HeadlessScene {
   }
   ~HeadlessScene() {
     graph.reset();
-    if (device) device->Release();
-    if (d3d) d3d->Release();
+    EXPECT_TRUE(ReleaseToZero(device, "Device"));
+    EXPECT_TRUE(ReleaseToZero(d3d, "Direct3D object"));
   }
   HeadlessScene(const HeadlessScene&) = delete;
   HeadlessScene& operator=(const HeadlessScene&) = delete;

@@ -6,6 +6,7 @@
 #include "scene/SceneGraph.h"
 #include "scene/Sprite.h"
 #include "scene/loading/PSKSceneLoader.h"
+#include "support/DeviceReferences.h"
 #include "tools/scenewriter/SceneWriter.h"
 
 namespace {
@@ -33,7 +34,8 @@ TEST(SpriteLoader, SpriteChunkJoinsItsNodeAndMapsItsTexture) {
   writer.Add(GroupAt(1));
   writer.Add(SpriteAt(2, 0, 7, 12.5f, 2));
   writer.Add(SpriteAt(3, 1));
-  SceneGraph graph(nullptr);
+  RecordedDevice device;
+  SceneGraph graph(device.get());
   Load(graph, writer);
   auto* loader = dynamic_cast<PSKSceneLoader*>(graph.objects.front().get());
   ASSERT_NE(loader, nullptr);
@@ -60,7 +62,8 @@ TEST(SpriteLoaderDeathTest, ASpriteBeforeItsNodeOrOnANonNodeEndsTheShow) {
   early.Add(GroupAt(0));
   EXPECT_EXIT(
       {
-        SceneGraph graph(nullptr);
+        RecordedDevice device;
+        SceneGraph graph(device.get());
         Load(graph, early);
       },
       ::testing::ExitedWithCode(0), "Sprite node names object 0");
@@ -70,7 +73,8 @@ TEST(SpriteLoaderDeathTest, ASpriteBeforeItsNodeOrOnANonNodeEndsTheShow) {
   onSprite.Add(SpriteAt(2, 1));
   EXPECT_EXIT(
       {
-        SceneGraph graph(nullptr);
+        RecordedDevice device;
+        SceneGraph graph(device.get());
         Load(graph, onSprite);
       },
       ::testing::ExitedWithCode(0), "which is not a node");
@@ -79,7 +83,8 @@ TEST(SpriteLoaderDeathTest, ASpriteBeforeItsNodeOrOnANonNodeEndsTheShow) {
   shortChunk.Raw(13, 1, 1, {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF});
   EXPECT_EXIT(
       {
-        SceneGraph graph(nullptr);
+        RecordedDevice device;
+        SceneGraph graph(device.get());
         Load(graph, shortChunk);
       },
       ::testing::ExitedWithCode(0), "sprite size");

@@ -9,12 +9,15 @@
 #include "ForwardingDevice.h"
 #include "GlowModel.h"
 #include "GlowSceneSupport.h"
+#include "support/ComOut.h"
+#include "support/DeviceReferences.h"
 
 namespace {
 
 TEST(Sprite, SizeIsItsOnlyControlField) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  SceneGraph graph(nullptr);
+  RecordedDevice device;
+  SceneGraph graph(device.get());
   Sprite* sprite = graph.Create<Sprite>(4);
   EXPECT_EQ(sprite->GetControlField("Size"), &sprite->size);
   EXPECT_EQ(sprite->size, 0.0f);
@@ -25,7 +28,8 @@ TEST(Sprite, SizeIsItsOnlyControlField) {
 }
 
 TEST(Sprite, OrderedByTextureIdTakenUnsigned) {
-  SceneGraph graph(nullptr);
+  RecordedDevice device;
+  SceneGraph graph(device.get());
   Sprite* none = graph.Create<Sprite>(1);
   Sprite* zero = graph.Create<Sprite>(2);
   Sprite* big = graph.Create<Sprite>(3);
@@ -104,10 +108,10 @@ float Red(const GlowImage& image, int x, int y) { return image.at(x, y)[0]; }
 TEST(SpritePass, AFlaggedSpriteIsMissingFromTheGlowPassOnly) {
   GlowDevice glow(128, 96);
   ASSERT_TRUE(glow.ok());
-  IDirect3DTexture9* white = SolidTexture(glow.device, 2, 0xFFFFFFFF);
+  ComOwner<IDirect3DTexture9> white(SolidTexture(glow.device, 2, 0xFFFFFFFF));
   {
     GlowScene scene(glow.device);
-    scene.AddTexture(white, 1000);
+    scene.AddTexture(white.get(), 1000);
     scene.AddSprite(scene.Ahead(10, -4), 1000, 1, true);   // flagged, on the left
     scene.AddSprite(scene.Ahead(10, 4), 1000, 1, false);   // on the right
     scene.Prepare();
@@ -126,7 +130,6 @@ TEST(SpritePass, AFlaggedSpriteIsMissingFromTheGlowPassOnly) {
     EXPECT_GT(Red(source, 333, 256), 0.9f);
   }
   glow.device->SetTexture(0, nullptr);
-  white->Release();
 }
 
 // Width of the lit run through the middle row.
@@ -143,10 +146,10 @@ int LitWidth(IDirect3DDevice9* device) {
 TEST(SpritePass, DrawnSizeFallsOffWithDistanceAsPointScalingGives) {
   GlowDevice glow(256, 256);
   ASSERT_TRUE(glow.ok());
-  IDirect3DTexture9* white = SolidTexture(glow.device, 2, 0xFFFFFFFF);
+  ComOwner<IDirect3DTexture9> white(SolidTexture(glow.device, 2, 0xFFFFFFFF));
   for (float distance : {10.0f, 20.0f, 40.0f}) {
     GlowScene scene(glow.device);
-    scene.AddTexture(white, 1000);
+    scene.AddTexture(white.get(), 1000);
     scene.AddSprite(scene.Ahead(distance), 1000, 4);
     scene.Prepare();
     scene.Frame(0xFF000000, false);
@@ -155,16 +158,15 @@ TEST(SpritePass, DrawnSizeFallsOffWithDistanceAsPointScalingGives) {
     EXPECT_NEAR(LitWidth(glow.device), expected, 2.0) << "at distance " << distance;
   }
   glow.device->SetTexture(0, nullptr);
-  white->Release();
 }
 
 TEST(SpritePass, AnimatedSizeGrowsFromNothingUpToTheCap) {
   GlowDevice glow(1100, 1100, nullptr, false);
   ASSERT_TRUE(glow.ok());
-  IDirect3DTexture9* white = SolidTexture(glow.device, 2, 0xFFFFFFFF);
+  ComOwner<IDirect3DTexture9> white(SolidTexture(glow.device, 2, 0xFFFFFFFF));
   {
     GlowScene scene(glow.device);
-    scene.AddTexture(white, 1000);
+    scene.AddTexture(white.get(), 1000);
     Sprite* sprite = scene.AddSprite(scene.Ahead(550), 1000, 0);
     scene.Prepare();
     float* size = sprite->GetControlField("Size");
@@ -180,7 +182,6 @@ TEST(SpritePass, AnimatedSizeGrowsFromNothingUpToTheCap) {
     }
   }
   glow.device->SetTexture(0, nullptr);
-  white->Release();
 }
 
 TEST(SpritePass, ASpriteWithoutAPictureIsNotDrawn) {

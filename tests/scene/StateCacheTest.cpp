@@ -6,6 +6,7 @@
 #include <bit>
 
 #include "scene/SceneRenderSupport.h"
+#include "support/HResult.h"
 
 namespace {
 
@@ -154,9 +155,8 @@ TEST_F(StateCacheTest, BuffersAreManagedWriteOnlyAndSizedFromTheirData) {
 
 TEST_F(StateCacheTest, TheRenderTargetTextureIsItsFirstLevel) {
   IDirect3DTexture9* target = nullptr;
-  ASSERT_EQ(scene.device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
-                                        D3DPOOL_DEFAULT, &target, nullptr),
-            D3D_OK);
+  ASSERT_HR(scene.device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
+                                        D3DPOOL_DEFAULT, &target, nullptr));
   scene.cache().SetRenderTargetTexture(target);
   IDirect3DSurface9* level = nullptr;
   IDirect3DSurface9* current = nullptr;

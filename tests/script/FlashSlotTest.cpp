@@ -8,6 +8,7 @@
 #include "script/Scripter.h"
 #include "script/SlotItems.h"
 #include "script/TimingItems.h"
+#include "support/DeviceReferences.h"
 #include "support/SwfBytes.h"
 #include "support/TempDir.h"
 
@@ -47,8 +48,9 @@ class FlashSlot : public ::testing::Test {
   TempDir dir;
   fs::path saved;
   float now = 0;
+  RecordedDevice device;
   std::unique_ptr<Scripter> scripter =
-      std::make_unique<Scripter>(nullptr, 1024, 768, [this] { return now; });
+      std::make_unique<Scripter>(device.get(), 1024, 768, [this] { return now; });
 };
 
 TEST_F(FlashSlot, LoadIntoAnOccupiedSlotReplacesTheMovie) {

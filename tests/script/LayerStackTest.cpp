@@ -1,6 +1,6 @@
-// The layer stack driven through the Scripter with flat colours and no device: what
-// each frame shows is read from the image after update (the layer copies its state
-// into the image just before drawing it).
+// The layer stack driven through the Scripter with flat colours on a recording
+// device: what each frame shows is read from the image after update (the layer copies
+// its state into the image just before drawing it), and what it draws from the device.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,6 +12,7 @@
 #include "script/Scripter.h"
 #include "script/SlotItems.h"
 #include "script/TimingItems.h"
+#include "support/DeviceReferences.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ class LayerStack : public ::testing::Test {
   ImageBlitter* Image(const std::string& slot) { return scripter.images.at(slot).get(); }
 
   float now = 0;
-  Scripter scripter{nullptr, 1024, 768, [this] { return now; }};
+  RecordedDevice device;
+  Scripter scripter{device.get(), 1024, 768, [this] { return now; }};
 };
 
 TEST_F(LayerStack, MovesShowOneFrameBehindAndSetLayerPosKeepsTheMoveGoing) {
@@ -160,6 +162,29 @@ TEST_F(LayerStack, ColourChannelsRoundAndSaturateAndCoverTheScreen) {
   EXPECT_EQ(quad[3].y, 768.0f);
   EXPECT_EQ(quad[0].v, 1.0f);
   EXPECT_EQ(quad[1].v, 0.0f);
+}
+
+TEST_F(LayerStack, AFrameDrawsEveryLayerInOrderInsideOneScene) {
+  Add<CreateColor>(255, 0, 0, std::string("r"));
+  Add<CreateColor>(0, 255, 0, std::string("g"));
+  Add<CreateColor>(0, 0, 255, std::string("b"));
+  Add<SetLayer>(std::string("b"), 7);
+  Add<SetLayer>(std::string("r"), -2);
+  Add<SetLayer>(std::string("g"), 0);
+  WaitUntil(1e9f);
+  FrameAt(0);
+  ASSERT_EQ(device->draws.size(), 3u);
+  const DWORD order[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};  // -2, 0, 7
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(device->draws[i].state.render[D3DRS_TEXTUREFACTOR], order[i]) << i;
+  EXPECT_EQ(device->Count("BeginScene"), 1u);
+  EXPECT_EQ(device->Count("EndScene"), 1u);
+  EXPECT_FALSE(device->inScene);
+  EXPECT_TRUE(device->refusals.empty()) << ::testing::PrintToString(device->refusals);
+
+  device->ClearRecord();
+  ASSERT_FALSE(scripter.update(false));  // a skipped frame asks nothing of the device
+  EXPECT_TRUE(device->calls.empty()) << ::testing::PrintToString(device->calls);
 }
 
 }  // namespace

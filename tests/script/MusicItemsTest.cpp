@@ -7,6 +7,7 @@
 #include "script/PlayItems.h"
 #include "script/Scripter.h"
 #include "script/SlotItems.h"
+#include "support/DeviceReferences.h"
 
 using namespace music_test;
 
@@ -16,7 +17,7 @@ class MusicItems : public OfflineMusic {
  protected:
   void SetUp() override {
     OfflineMusic::SetUp();
-    scripter = std::make_unique<Scripter>(nullptr, 1024, 768, [] { return 0.0f; });
+    scripter = std::make_unique<Scripter>(device.get(), 1024, 768, [] { return 0.0f; });
   }
   void TearDown() override {
     scripter.reset();
@@ -27,6 +28,7 @@ class MusicItems : public OfflineMusic {
     T item(scripter.get(), args...);
     EXPECT_TRUE(item.execute(0));
   }
+  RecordedDevice device;
   std::unique_ptr<Scripter> scripter;
 };
 

@@ -6,17 +6,19 @@
 #include "script/Scripter.h"
 #include "script/SlotItems.h"
 #include "script/TimingItems.h"
+#include "support/DeviceReferences.h"
 #include "support/TempDir.h"
 
 namespace {
 
 class ScriptParser : public ::testing::Test {
  protected:
+  RecordedDevice device;
   void SetUp() override { OsSetHeadless(true); }
 
   // Parses `text` as the main script and returns the Scripter holding its items.
   std::unique_ptr<Scripter> Parse(const std::string& text, float offset = 0) {
-    auto scripter = std::make_unique<Scripter>(nullptr, 1024, 768, [] { return 0.0f; });
+    auto scripter = std::make_unique<Scripter>(device.get(), 1024, 768, [] { return 0.0f; });
     std::string path = dir.write("main.psc", text);
     scripter->loadScript(path.c_str(), offset);
     return scripter;
@@ -103,13 +105,13 @@ TEST_F(ScriptParser, IncludesAreParsedInPlaceWithTheirOwnOffset) {
 TEST_F(ScriptParser, MissingScriptsAddNothing) {
   auto s = Parse("include nowhere.psc 10\nwaituntil 5\n");
   ASSERT_EQ(s->items.size(), 1u);
-  Scripter empty(nullptr, 1024, 768, [] { return 0.0f; });
+  Scripter empty(device.get(), 1024, 768, [] { return 0.0f; });
   empty.loadScript(dir.file("absent.psc").c_str(), 0);
   EXPECT_TRUE(empty.items.empty());
 }
 
 TEST_F(ScriptParser, ParsingResetsTheClocks) {
-  Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
   s.scriptClockOffset = s.sceneClockOffset = s.flashClockOffset = 99;
   s.nextItem = 3;
   s.loadScript(dir.write("t.psc", "waituntil 1\n").c_str(), 0);
@@ -123,7 +125,7 @@ TEST_F(ScriptParserDeathTest, UnknownKeywordEndsTheShowWithItsMessage) {
   std::string path = dir.write("bad.psc", "waituntil 1\nFlyTo 3\n");
   EXPECT_EXIT(
       {
-        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         s.loadScript(path.c_str(), 0);
       },
       ::testing::ExitedWithCode(0),
@@ -135,7 +137,7 @@ TEST_F(ScriptParserDeathTest, TabbedHashIsAnUnknownCommand) {
   std::string path = dir.write("tab.psc", "\t# remark\n");
   EXPECT_EXIT(
       {
-        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         s.loadScript(path.c_str(), 0);
       },
       ::testing::ExitedWithCode(0), "Invalid command '#' in script");
@@ -146,7 +148,7 @@ TEST_F(ScriptParserDeathTest, IncludeCycleStopsWithAMessageInsteadOfOverflowing)
   dir.write("loop.psc", "waituntil 1\ninclude " + path + " 0\n");
   EXPECT_EXIT(
       {
-        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         s.loadScript(path.c_str(), 0);
       },
       ::testing::ExitedWithCode(0), "Error loading script: Scripts include each other too deeply");

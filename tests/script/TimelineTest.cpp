@@ -5,6 +5,7 @@
 #include "script/PlayItems.h"
 #include "script/Scripter.h"
 #include "script/TimingItems.h"
+#include "support/DeviceReferences.h"
 
 namespace {
 
@@ -30,7 +31,8 @@ class Timeline : public ::testing::Test {
     scripter.items.push_back(std::make_unique<T>(&scripter, args...));
   }
   TestClock clock;
-  Scripter scripter{nullptr, 1024, 768, [this] { return clock.read(); }};
+  RecordedDevice device;
+  Scripter scripter{device.get(), 1024, 768, [this] { return clock.read(); }};
 };
 
 TEST_F(Timeline, EmptyScriptEndsAtOnceWithoutReadingTheClock) {
