@@ -17,7 +17,7 @@ show_fuzz_target(NAME property_text FUNCTION ParsePropertyTextBytes
                  LIBS scene INSTRUMENT scene)
 show_fuzz_target(NAME script FUNCTION ParseScriptBytes
                  HEADER fuzz/ScriptFuzzInput.h SOURCES ScriptFuzzInput.cpp FuzzFatalSeam.cpp
-                 LIBS script INSTRUMENT script)
+                 LIBS script recording_device INSTRUMENT script)
 show_fuzz_target(NAME sequence FUNCTION LoadSequenceBytes
                  HEADER fuzz/SequenceFuzzInput.h SOURCES SequenceFuzzInput.cpp FuzzFatalSeam.cpp
                  LIBS media INSTRUMENT media)

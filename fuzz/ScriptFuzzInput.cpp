@@ -10,6 +10,7 @@
 #include "script/ScriptLoader.h"
 #include "script/ScriptSource.h"
 #include "script/Scripter.h"
+#include "support/RecordingDevice.h"
 
 namespace {
 
@@ -30,8 +31,10 @@ std::map<std::string, std::string_view> SplitFiles(std::string_view bytes) {
 struct Harness {
   Harness() {
     InstallFuzzFatalSeam();
-    scripter = std::make_unique<Scripter>(nullptr, 1024, 768, [] { return 0.0f; });
+    scripter = std::make_unique<Scripter>(device, 1024, 768, [] { return 0.0f; });
   }
+  // Lives as long as the process: the scripter draws nothing, but it needs a device.
+  RecordingDevice* device = new RecordingDevice(1024, 768, D3DFMT_D24S8);
   std::unique_ptr<Scripter> scripter;
 };
 

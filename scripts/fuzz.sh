@@ -3,7 +3,8 @@
 #   scripts/fuzz.sh TARGET SECONDS     e.g. scripts/fuzz.sh archive_open_read 600
 # Targets are listed in fuzz/FuzzTargets.cmake. Builds with clang, ASan and UBSan
 # (assertions on) in build/fuzz; crashes, hangs over 10 s and leaks are saved in
-# build/fuzz/findings/TARGET. The last lines name the executions and the coverage.
+# build/fuzz/findings/TARGET (FUZZ_TIMEOUT=S sets the hang limit for a busy machine).
+# The last lines name the executions and the coverage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ $# -ne 2 ]; then echo "usage: $0 TARGET SECONDS" >&2; exit 2; fi
@@ -26,7 +27,7 @@ export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1"
 log="$dir/$target.log"
 status=0
-"$dir/fuzz/fuzz_$target" "$work" "$corpus" -max_total_time="$seconds" -timeout=10 \
+"$dir/fuzz/fuzz_$target" "$work" "$corpus" -max_total_time="$seconds" -timeout="${FUZZ_TIMEOUT:-10}" \
   -rss_limit_mb=2048 -malloc_limit_mb=2048 -print_final_stats=1 \
   -artifact_prefix="$findings/" >"$log" 2>&1 || status=$?
 # Keep the corpus minimal: only inputs that add coverage go back into the tree.

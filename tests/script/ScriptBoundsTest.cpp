@@ -17,6 +17,7 @@
 #include "script/ScriptLoader.h"
 #include "script/ScriptSource.h"
 #include "script/Scripter.h"
+#include "support/DeviceReferences.h"
 #include "script/TimingItems.h"
 #include "support/TempDir.h"
 
@@ -55,7 +56,8 @@ class ScriptBounds : public ::testing::Test {
   void SetUp() override { OsSetHeadless(true); }
 
   void LoadFile(const std::string& text) {
-    Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+    RecordedDevice device;
+  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
     s.loadScript(dir.write("main.psc", text).c_str(), 0);
   }
 
@@ -84,7 +86,8 @@ TEST_F(ScriptBoundsDeathTest, IncludeOffsetThatIsNotFiniteNamesFileAndLine) {
 }
 
 TEST_F(ScriptBounds, NumbersAtTheEdgesOfTheirFieldsAreAccepted) {
-  Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+  RecordedDevice device;
+  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
   s.loadScript(dir.write("edge.psc", "waituntil 2147483647\nsettime -2147483648\n").c_str(), 0);
   ASSERT_EQ(s.items.size(), 2u);
   EXPECT_FLOAT_EQ(dynamic_cast<Wait&>(*s.items[0]).time, 2147483647.0f);
@@ -106,7 +109,8 @@ TEST_F(ScriptBoundsDeathTest, IncludedFilesThatNeverEndAreRefusedWithoutBlocking
   EXPECT_EXIT(
       {
         alarm(10);  // a blocked open or an endless read ends the child by the signal
-        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        RecordedDevice device;
+  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         s.loadScript(main.c_str(), 0);
         _exit(s.items.size() == 1 ? 0 : 1);
       },
@@ -117,7 +121,8 @@ TEST_F(ScriptBoundsDeathTest, IncludedFilesThatNeverEndAreRefusedWithoutBlocking
 
 TEST_F(ScriptBounds, MissingScriptsAreNamedOnStandardError) {
   ::testing::internal::CaptureStderr();
-  Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+  RecordedDevice device;
+  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
   s.scriptClockOffset = 7;
   s.loadScript(dir.file("absent.psc").c_str(), 0);
   s.loadScript(dir.write("main.psc", "include nowhere.psc 0\nwaituntil 1\n").c_str(), 0);
@@ -141,7 +146,8 @@ TEST_F(ScriptBoundsDeathTest, IncludeFanOutIsBoundedInItemsAndBytes) {
   texts["s25.psc"] = "waituntil 2\n";
   EXPECT_EXIT(
       {
-        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        RecordedDevice device;
+  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         LoadScript(s, "s0.psc", 0, FromMemory(texts));
       },
       ::testing::ExitedWithCode(0),
@@ -151,7 +157,8 @@ TEST_F(ScriptBoundsDeathTest, IncludeFanOutIsBoundedInItemsAndBytes) {
   limits.maxTotalBytes = 40000;
   EXPECT_EXIT(
       {
-        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        RecordedDevice device;
+  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         LoadScript(s, "s0.psc", 0, FromMemory(texts), limits);
       },
       ::testing::ExitedWithCode(0),
@@ -171,7 +178,8 @@ TEST_F(ScriptBoundsDeathTest, FanOutOfMissingOrEmptyScriptsIsBoundedToo) {
   limits.maxScriptReads = 1000;
   EXPECT_EXIT(
       {
-        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        RecordedDevice device;
+  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         texts.erase("s25.psc");
         LoadScript(s, "s0.psc", 0, FromMemory(texts), limits);
       },
@@ -179,7 +187,8 @@ TEST_F(ScriptBoundsDeathTest, FanOutOfMissingOrEmptyScriptsIsBoundedToo) {
       "Error loading script: Scripts include more than 1000 files at script s[0-9]+.psc!");
   EXPECT_EXIT(
       {
-        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        RecordedDevice device;
+  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         LoadScript(s, "s0.psc", 0, FromMemory(texts));
       },
       ::testing::ExitedWithCode(0), "Scripts include more than 65536 files");
@@ -191,7 +200,8 @@ TEST_F(ScriptBoundsDeathTest, ScriptTextBeyondTheBoundIsRefusedWithAMessage) {
   const std::string big = dir.write("big.psc", std::string(65, '#'));
   EXPECT_EXIT(
       {
-        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        RecordedDevice device;
+  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         LoadScript(s, big, 0, ReadScriptFile, limits);
       },
       ::testing::ExitedWithCode(0), "Error loading script: Script /.*/big.psc is larger than 64 bytes!");
@@ -209,7 +219,8 @@ TEST_F(ScriptBoundsDeathTest, LinesAreParsedOneAtATimeNotAllUpFront) {
         limit.rlim_cur = limit.rlim_max = std::uint64_t{1} << 30;
         setrlimit(RLIMIT_AS, &limit);
 #endif
-        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        RecordedDevice device;
+  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         LoadScript(s, "many.psc", 0, FromMemory(texts));
       },
       ::testing::ExitedWithCode(0), "Invalid command 'a' in script many.psc!");
@@ -262,7 +273,8 @@ TEST_F(ScriptBoundsDeathTest, ArchiveEntryClaimingGigabytesIsRefusedWithoutAlloc
         CFLArchive archive;
         if (!archive.Open(path.c_str())) _exit(3);
         SetProgramArchive(&archive);
-        Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+        RecordedDevice device;
+  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         s.loadScript("demo.psc", 0);
       },
       ::testing::ExitedWithCode(0), "Error loading script: Script demo.psc is larger than");
@@ -274,7 +286,8 @@ TEST_F(ScriptBounds, DamagedArchiveEntryIsAnEmptyScriptAndSaysSo) {
   ASSERT_TRUE(archive.Open(path.c_str()));
   SetProgramArchive(&archive);
   ::testing::internal::CaptureStderr();
-  Scripter s(nullptr, 1024, 768, [] { return 0.0f; });
+  RecordedDevice device;
+  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
   s.loadScript("demo.psc", 0);
   const std::string said = ::testing::internal::GetCapturedStderr();
   SetProgramArchive(nullptr);
