@@ -45,18 +45,9 @@ void ParseScriptBytes(const std::uint8_t* data, std::size_t size) {
   const auto files =
       SplitFiles(std::string_view(reinterpret_cast<const char*>(data), size));
   ScriptSource source = [&files](const std::string& name, std::size_t maxBytes) {
-    ScriptFile file;
     const auto it = files.find(name);
-    if (it == files.end()) return file;
-    if (it->second.size() > maxBytes) {
-      file.status = ScriptFile::Status::kTooLarge;
-      return file;
-    }
-    file.status = ScriptFile::Status::kRead;
-    file.size = it->second.size();
-    file.data = std::make_unique<std::uint8_t[]>(file.size);
-    std::copy(it->second.begin(), it->second.end(), file.data.get());
-    return file;
+    if (it == files.end()) return ScriptFile{};
+    return ScriptFileFromText(it->second, maxBytes);
   };
   // Small bounds keep a fanned-out input fast; the rules are the player's.
   ScriptLimits limits;

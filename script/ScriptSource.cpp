@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -81,4 +82,17 @@ ScriptFile ReadScriptFile(const std::string& name, std::size_t maxBytes) {
   if (const CFLArchive* archive = ProgramArchive(); archive && archive->Exists(name.c_str()))
     return ReadFromArchive(*archive, name, maxBytes);
   return ReadScriptFromDisk(name, maxBytes);
+}
+
+ScriptFile ScriptFileFromText(std::string_view text, std::size_t maxBytes) {
+  ScriptFile file;
+  if (text.size() > maxBytes) {
+    file.status = ScriptFile::Status::kTooLarge;
+    return file;
+  }
+  file.status = ScriptFile::Status::kRead;
+  file.size = text.size();
+  file.data = std::make_unique<std::uint8_t[]>(file.size);
+  std::copy(text.begin(), text.end(), file.data.get());
+  return file;
 }

@@ -33,5 +33,7 @@ using ScriptSource = std::function<ScriptFile(const std::string& name, std::size
 
 // The player's source: archive entry, else disk file.
 ScriptFile ReadScriptFile(const std::string& name, std::size_t maxBytes);
+// A script held in memory, under the same bound (the sources of tests and the fuzzer).
+ScriptFile ScriptFileFromText(std::string_view text, std::size_t maxBytes);
 // Only the disk (for tests of the disk rules without an archive in the way).
 ScriptFile ReadScriptFromDisk(const std::string& name, std::size_t maxBytes);

@@ -36,18 +36,9 @@ using Texts = std::map<std::string, std::string>;
 
 ScriptSource FromMemory(const Texts& texts) {
   return [&texts](const std::string& name, std::size_t maxBytes) {
-    ScriptFile file;
-    auto it = texts.find(name);
-    if (it == texts.end()) return file;
-    if (it->second.size() > maxBytes) {
-      file.status = ScriptFile::Status::kTooLarge;
-      return file;
-    }
-    file.status = ScriptFile::Status::kRead;
-    file.size = it->second.size();
-    file.data = std::make_unique<std::uint8_t[]>(file.size);
-    std::copy(it->second.begin(), it->second.end(), file.data.get());
-    return file;
+    const auto it = texts.find(name);
+    if (it == texts.end()) return ScriptFile{};
+    return ScriptFileFromText(it->second, maxBytes);
   };
 }
 
@@ -57,7 +48,7 @@ class ScriptBounds : public ::testing::Test {
 
   void LoadFile(const std::string& text) {
     RecordedDevice device;
-  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
+    Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
     s.loadScript(dir.write("main.psc", text).c_str(), 0);
   }
 
@@ -110,7 +101,7 @@ TEST_F(ScriptBoundsDeathTest, IncludedFilesThatNeverEndAreRefusedWithoutBlocking
       {
         alarm(10);  // a blocked open or an endless read ends the child by the signal
         RecordedDevice device;
-  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
+        Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         s.loadScript(main.c_str(), 0);
         _exit(s.items.size() == 1 ? 0 : 1);
       },
@@ -147,7 +138,7 @@ TEST_F(ScriptBoundsDeathTest, IncludeFanOutIsBoundedInItemsAndBytes) {
   EXPECT_EXIT(
       {
         RecordedDevice device;
-  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
+        Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         LoadScript(s, "s0.psc", 0, FromMemory(texts));
       },
       ::testing::ExitedWithCode(0),
@@ -158,7 +149,7 @@ TEST_F(ScriptBoundsDeathTest, IncludeFanOutIsBoundedInItemsAndBytes) {
   EXPECT_EXIT(
       {
         RecordedDevice device;
-  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
+        Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         LoadScript(s, "s0.psc", 0, FromMemory(texts), limits);
       },
       ::testing::ExitedWithCode(0),
@@ -179,7 +170,7 @@ TEST_F(ScriptBoundsDeathTest, FanOutOfMissingOrEmptyScriptsIsBoundedToo) {
   EXPECT_EXIT(
       {
         RecordedDevice device;
-  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
+        Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         texts.erase("s25.psc");
         LoadScript(s, "s0.psc", 0, FromMemory(texts), limits);
       },
@@ -188,7 +179,7 @@ TEST_F(ScriptBoundsDeathTest, FanOutOfMissingOrEmptyScriptsIsBoundedToo) {
   EXPECT_EXIT(
       {
         RecordedDevice device;
-  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
+        Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         LoadScript(s, "s0.psc", 0, FromMemory(texts));
       },
       ::testing::ExitedWithCode(0), "Scripts include more than 65536 files");
@@ -201,7 +192,7 @@ TEST_F(ScriptBoundsDeathTest, ScriptTextBeyondTheBoundIsRefusedWithAMessage) {
   EXPECT_EXIT(
       {
         RecordedDevice device;
-  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
+        Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         LoadScript(s, big, 0, ReadScriptFile, limits);
       },
       ::testing::ExitedWithCode(0), "Error loading script: Script /.*/big.psc is larger than 64 bytes!");
@@ -220,7 +211,7 @@ TEST_F(ScriptBoundsDeathTest, LinesAreParsedOneAtATimeNotAllUpFront) {
         setrlimit(RLIMIT_AS, &limit);
 #endif
         RecordedDevice device;
-  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
+        Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         LoadScript(s, "many.psc", 0, FromMemory(texts));
       },
       ::testing::ExitedWithCode(0), "Invalid command 'a' in script many.psc!");
@@ -274,7 +265,7 @@ TEST_F(ScriptBoundsDeathTest, ArchiveEntryClaimingGigabytesIsRefusedWithoutAlloc
         if (!archive.Open(path.c_str())) _exit(3);
         SetProgramArchive(&archive);
         RecordedDevice device;
-  Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
+        Scripter s(device.get(), 1024, 768, [] { return 0.0f; });
         s.loadScript("demo.psc", 0);
       },
       ::testing::ExitedWithCode(0), "Error loading script: Script demo.psc is larger than");
