@@ -53,9 +53,27 @@ std::optional<int> OnKeyDown(DrawnMessageBox& box, const SDL_Keysym& key) {
   }
 }
 
+// Stops the video subsystem again when the box was the first to start it. On
+// Wayland, SDL (2.26, with libdecor) may still dispatch events to a destroyed
+// window and crash; the start-up question comes before any other window, so
+// the show's window then starts on a fresh connection.
+class VideoForBox {
+ public:
+  VideoForBox() : startedHere_(!SdlVideoRunning()) {}
+  ~VideoForBox() {
+    if (startedHere_) StopSdlVideo();
+  }
+  VideoForBox(const VideoForBox&) = delete;
+  VideoForBox& operator=(const VideoForBox&) = delete;
+
+ private:
+  bool startedHere_;
+};
+
 }  // namespace
 
 int ShowDrawnMessageBox(const std::string& caption, DrawnMessageBox& box, bool invisibleAllowed) {
+  VideoForBox video;
   if (!EnsureSdlVideo() || (DriverShowsNothing() && !invisibleAllowed)) return 0;
   std::unique_ptr<SDL_Window, WindowCloser> window(
       SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, box.Width(),
