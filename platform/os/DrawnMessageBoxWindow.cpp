@@ -53,15 +53,17 @@ std::optional<int> OnKeyDown(DrawnMessageBox& box, const SDL_Keysym& key) {
   }
 }
 
-// Stops the video subsystem again when the box was the first to start it. On
-// Wayland, SDL (2.26, with libdecor) may still dispatch events to a destroyed
-// window and crash; the start-up question comes before any other window, so
-// the show's window then starts on a fresh connection.
+// On Wayland, SDL (2.26, with libdecor) may still dispatch events to the box's
+// destroyed window and crash. When the box was the first to start the video
+// subsystem (the start-up question comes before any other window), it is
+// stopped again, so the show's window starts on a fresh connection. Only there:
+// SDL's X11 driver does not start a second time in one process.
 class VideoForBox {
  public:
   VideoForBox() : startedHere_(!SdlVideoRunning()) {}
   ~VideoForBox() {
-    if (startedHere_) StopSdlVideo();
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (startedHere_ && driver && std::strcmp(driver, "wayland") == 0) StopSdlVideo();
   }
   VideoForBox(const VideoForBox&) = delete;
   VideoForBox& operator=(const VideoForBox&) = delete;
