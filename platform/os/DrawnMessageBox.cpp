@@ -67,32 +67,30 @@ char32_t Lower(char32_t c) {
 
 std::vector<std::u32string> WrapText(const std::u32string& text, std::size_t columns,
                                      std::size_t maxLines) {
+  // One pass over the text, which may be long: it stops one line past the
+  // limit, enough to know the text was cut.
   std::vector<std::u32string> lines;
-  std::u32string paragraph;
-  auto flush = [&] {
-    std::u32string rest = paragraph;
-    while (rest.size() > columns) {
-      std::size_t cut = rest.rfind(U' ', columns);
-      if (cut == std::u32string::npos || cut == 0) {
-        lines.push_back(rest.substr(0, columns));
-        rest.erase(0, columns);
-      } else {
-        lines.push_back(rest.substr(0, cut));
-        rest.erase(0, cut + 1);
-      }
-    }
-    lines.push_back(rest);
-    paragraph.clear();
+  std::u32string line;
+  const auto full = [&] { return lines.size() > maxLines; };
+  const auto breakLine = [&] {
+    if (line.size() <= columns) return;
+    const std::size_t space = line.rfind(U' ', columns);
+    const bool atSpace = space != std::u32string::npos && space > 0;
+    const std::size_t cut = atSpace ? space : columns;
+    lines.push_back(line.substr(0, cut));
+    line.erase(0, atSpace ? cut + 1 : cut);
   };
-  for (char32_t c : text) {
-    if (c == U'\n')
-      flush();
-    else if (c == U'\t')
-      paragraph += U' ';
-    else if (c != U'\r')
-      paragraph += c;
+  for (std::size_t i = 0; i < text.size() && !full(); ++i) {
+    const char32_t c = text[i];
+    if (c == U'\n') {
+      lines.push_back(std::move(line));
+      line.clear();
+    } else if (c != U'\r') {
+      line += c == U'\t' ? U' ' : c;
+      breakLine();
+    }
   }
-  flush();
+  if (!full()) lines.push_back(std::move(line));
   while (lines.size() > 1 && lines.back().empty()) lines.pop_back();
   if (lines.size() > maxLines) {
     lines.resize(maxLines);
