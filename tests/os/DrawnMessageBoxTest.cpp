@@ -171,6 +171,9 @@ class DrawnMessageBoxWindow : public testing::Test {
   void SetUp() override {
     ASSERT_STREQ(std::getenv("SDL_VIDEODRIVER"), "offscreen");
     OsSetHeadless(false);
+    // The box's software surface, without the GL driver SDL would otherwise
+    // load to show it (its allocations outlive the test process's checks).
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
   }
   void TearDown() override {

@@ -58,7 +58,7 @@ wait_player() {  # Waits up to 10 s for the player to end; its status must be 0.
     if ! kill -0 "$player" 2>/dev/null; then wait "$player" && status=0 || status=$?; break; fi
     sleep 0.1
   done
-  [ -n "$status" ] || fail "$1: Escape did not end the show"
+  [ -n "$status" ] || fail "$1: the player did not end within 10 s"
   [ "$status" = 0 ] || fail "$1: the show ended with status $status"
 }
 wait_for_question() {
@@ -97,17 +97,28 @@ question_shown() {
   fail "$name: no question on the screen"
 }
 
+# Starts an X server on a free display with the font path $1; sets DISPLAY
+# and xvfb (its process).
+xvfb=""
+start_xvfb() {
+  rm -f "$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -fp "$1" 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  pids+=("$xvfb")
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
+  export DISPLAY=":$(head -1 "$work/display")"
+  for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+}
+
 # One X session: $1 its name, $2 the server's font path, $3 the keys that
 # answer the question.
 x_session() {
-  local name="$1" fontpath="$2" answer="$3" display=":$((90 + RANDOM % 100))"
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -fp "$fontpath" >"$work/xvfb.log" 2>&1 &
-  local xvfb=$!
-  pids+=("$xvfb")
-  export DISPLAY="$display"
-  for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+  local name="$1" answer="$3"
+  start_xvfb "$2"
   screen shot-x11 "$work/desktop.png"
-  start_player DISPLAY="$display"
+  start_player DISPLAY="$DISPLAY"
   question_shown "$name" "screen shot-x11"
   local box
   box=$(screen window Demo) || fail "$name: no window named Demo"
