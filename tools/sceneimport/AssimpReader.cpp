@@ -11,6 +11,11 @@
 #include <fstream>
 #include <map>
 
+#include "tools/sceneimport/Camera3ds.h"
+#include "tools/sceneimport/ImportLimits.h"
+#include "tools/sceneimport/TextureLookup.h"
+#include "tools/sceneimport/TextureTable.h"
+
 namespace sceneimport {
 namespace {
 
@@ -22,8 +27,9 @@ std::string Name(const aiString& name, const std::string& fallback) {
 
 class AssimpReader {
  public:
-  AssimpReader(const aiScene& source, const std::string& folder, ImportScene* scene, ImportReport* report)
-      : source_(source), folder_(folder), scene_(*scene), report_(*report) {}
+  AssimpReader(const aiScene& source, const std::string& folder, std::map<std::string, TargetCamera> targets,
+               ImportScene* scene, ImportReport* report)
+      : source_(source), folder_(folder), targets_(std::move(targets)), scene_(*scene), report_(*report) {}
 
   void Read() {
     ReadMaterials();
@@ -46,21 +52,34 @@ class AssimpReader {
       if (embedded->mHeight == 0) {
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(embedded->pcData);
         image.bytes.assign(bytes, bytes + embedded->mWidth);
+      } else if (std::uint64_t{embedded->mWidth} * embedded->mHeight <= (std::uint64_t{1} << 26)) {
+        std::vector<std::uint8_t> rgba;
+        rgba.reserve(std::size_t{embedded->mWidth} * embedded->mHeight * 4);
+        for (std::size_t i = 0, n = std::size_t{embedded->mWidth} * embedded->mHeight; i < n; ++i) {
+          const aiTexel& t = embedded->pcData[i];
+          rgba.insert(rgba.end(), {t.r, t.g, t.b, t.a});
+        }
+        image.bytes = EncodePng(embedded->mWidth, embedded->mHeight, 4, rgba);
+        image.name = "embedded.png";
       } else {
-        report_.Warn("uncompressed embedded texture dropped", material);
+        report_.Warn("embedded picture too large, texture dropped", material);
       }
       if (embedded->mFilename.length)
         image.name = std::filesystem::path(embedded->mFilename.C_Str()).filename().string();
+    } else if (!path.empty() && path[0] == '*') {
+      report_.Warn("texture names an embedded picture the file does not hold, dropped", material + ": " + path);
     } else {
-      std::string local = path;
-      std::replace(local.begin(), local.end(), '\\', '/');
-      std::filesystem::path file = std::filesystem::path(local).is_absolute()
-                                       ? std::filesystem::path(local)
-                                       : std::filesystem::path(folder_) / local;
-      std::ifstream in(file, std::ios::binary);
-      if (in) image.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-      if (image.bytes.empty()) report_.Warn("picture could not be read, texture dropped", path);
-      image.name = file.filename().string();
+      std::string found = FindTextureFile(folder_, path);
+      if (!found.empty()) {
+        std::ifstream in(found, std::ios::binary);
+        if (in) image.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (image.bytes.empty()) report_.Warn("picture could not be read, texture dropped", found);
+        image.name = std::filesystem::path(found).filename().string();
+        if (std::filesystem::path(found).filename() != std::filesystem::path(path).filename())
+          image.origin = path + " (found as " + found + ")";
+      } else {
+        report_.Warn("texture file not found beside the model or in its folders, dropped", path);
+      }
     }
     int index = static_cast<int>(scene_.images.size());
     scene_.images.push_back(std::move(image));
@@ -79,9 +98,12 @@ class AssimpReader {
     if (m.GetTextureCount(type) > 1) report_.Warn("texture layers beyond the first dropped", material);
     if (modes[0] != aiTextureMapMode_Wrap || modes[1] != aiTextureMapMode_Wrap)
       report_.Warn("texture clamp or mirror addressing drawn as repeat", material);
+    if (uvIndex > 1) {
+      report_.Warn("texture on a texture coordinate set above the second dropped", material);
+      return ref;
+    }
     ref.image = Image(path.C_Str(), material);
-    ref.texCoord = static_cast<int>(std::min(uvIndex, 1u));
-    if (uvIndex > 1) report_.Warn("texture coordinate sets above the second dropped", material);
+    ref.texCoord = static_cast<int>(uvIndex);
     return ref;
   }
 
@@ -101,6 +123,13 @@ class AssimpReader {
       m.Get(AI_MATKEY_SHININESS, shininess);
       m.Get(AI_MATKEY_SHININESS_STRENGTH, strength);
       m.Get(AI_MATKEY_EMISSIVE_INTENSITY, emissiveIntensity);
+      // A surface that would draw nothing at all is far more often an exporter's
+      // unset field than the author's wish: with no opacity map, it is drawn opaque.
+      if (opacity * diffuse.a <= 0 && m.GetTextureCount(aiTextureType_OPACITY) == 0) {
+        report_.Warn("opacity 0 read as opaque (it would hide the surface entirely)", out.name);
+        opacity = 1;
+        diffuse.a = 1;
+      }
       out.baseColor = {diffuse.r, diffuse.g, diffuse.b, std::clamp(opacity * diffuse.a, 0.0f, 1.0f)};
       out.emissive = Vec3{emissive.r, emissive.g, emissive.b} * emissiveIntensity;
       out.specularColor = {specular.r, specular.g, specular.b};
@@ -189,6 +218,16 @@ class AssimpReader {
       out.position = ToVec3(c.mPosition);
       out.forward = Normalized(ToVec3(c.mLookAt));
       out.up = Normalized(ToVec3(c.mUp));
+      auto target = targets_.find(out.name);
+      if (target != targets_.end()) {
+        // assimp drops the target; 3DS scenes stand on their z axis. The eye stays
+        // in the camera until its node turns out to carry it too (ReadNode).
+        out.position = target->second.eye;
+        out.hasTarget = true;
+        out.target = target->second.target;
+        out.roll = target->second.rollDegrees * 3.14159265f / 180;
+        out.up = {0, 0, 1};
+      }
       cameraByName_[out.name] = static_cast<int>(scene_.cameras.size());
       scene_.cameras.push_back(out);
     }
@@ -238,7 +277,12 @@ class AssimpReader {
       if (!Decompose(m, &out.local.translation, &out.local.rotation, &out.local.scale))
         report_.Warn("degenerate node matrix", out.name);
       auto camera = cameraByName_.find(out.name);
-      if (camera != cameraByName_.end()) out.camera = camera->second;
+      if (camera != cameraByName_.end()) {
+        out.camera = camera->second;
+        // With a key-framer, assimp gives the eye both to the node and to the camera.
+        ImportCamera& c = scene_.cameras[camera->second];
+        if (c.hasTarget && Length(out.local.translation) > 0) c.position = {0, 0, 0};
+      }
       auto light = lightByName_.find(out.name);
       if (light != lightByName_.end()) out.light = light->second;
     }
@@ -314,6 +358,7 @@ class AssimpReader {
 
   const aiScene& source_;
   std::string folder_;
+  std::map<std::string, TargetCamera> targets_;
   ImportScene& scene_;
   ImportReport& report_;
   std::vector<ImportMesh> meshes_;  // one per assimp mesh, copied into the nodes that use it
@@ -329,12 +374,29 @@ bool ReadWithAssimp(const std::string& path, ImportScene* scene, ImportReport* r
   // Without normals a model keeps smooth shading; assimp must not invent flat ones.
   const aiScene* source = importer.ReadFile(
       path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_FlipUVs | aiProcess_ValidateDataStructure);
-  if (!source || !source->mRootNode || (source->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) {
-    *error = importer.GetErrorString();
-    if (error->empty()) *error = "assimp cannot read the file";
+  // Without meshes assimp marks the scene incomplete and may add a stand-in mesh of
+  // its own; either way there is nothing of the file to draw.
+  const bool incomplete = source && (source->mFlags & AI_SCENE_FLAGS_INCOMPLETE);
+  if (source && source->mRootNode && (source->mNumMeshes == 0 || (incomplete && !*importer.GetErrorString()))) {
+    *error = "the file holds no geometry (" + std::to_string(source->mNumCameras) + " cameras, " +
+             std::to_string(source->mNumLights) + " lights): nothing to draw";
     return false;
   }
-  AssimpReader(*source, std::filesystem::path(path).parent_path().string(), scene, report).Read();
+  if (!source || !source->mRootNode || (source->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) {
+    std::string said = importer.GetErrorString();
+    if (said.find("bad_alloc") != std::string::npos || said.find("bad_array_new_length") != std::string::npos)
+      *error = OutOfMemoryMessage();
+    else if (said.find("No suitable reader") != std::string::npos)
+      *error = "not a model format the importer reads";
+    else
+      *error = said.empty() ? "the file could not be read as a model" : said;
+    return false;
+  }
+  std::string ext = std::filesystem::path(path).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::map<std::string, TargetCamera> targets;
+  if (ext == ".3ds") targets = Read3dsCameras(path);
+  AssimpReader(*source, std::filesystem::path(path).parent_path().string(), std::move(targets), scene, report).Read();
   return true;
 }
 

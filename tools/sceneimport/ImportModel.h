@@ -80,6 +80,11 @@ struct ImportCamera {
   Vec3 position{0, 0, 0};
   Vec3 forward{0, 0, -1};
   Vec3 up{0, 1, 0};
+  // A target camera looks from its node at this point of the scene, turned about
+  // its line of sight by `roll` radians, with `up` as the scene's up.
+  bool hasTarget = false;
+  Vec3 target{0, 0, 0};
+  float roll = 0;
 };
 
 enum class LightType { Point, Spot, Directional };
