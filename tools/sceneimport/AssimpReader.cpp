@@ -38,6 +38,7 @@ class AssimpReader {
     ReadLights();
     ReadNode(source_.mRootNode, -1);
     scene_.roots.push_back(0);
+    ResolveBones();
     ReadAnimations();
   }
 
@@ -184,7 +185,17 @@ class AssimpReader {
       }
       if (mesh.mTextureCoords[2]) report_.Warn("texture coordinate sets above the second dropped", name);
       if (mesh.mColors[0]) report_.Warn("vertex colours dropped", name);
-      if (mesh.mNumBones) report_.Warn("skinning not supported: mesh drawn in its bind pose", name);
+      for (unsigned b = 0; b < mesh.mNumBones; ++b) {
+        const aiBone& bone = *mesh.mBones[b];
+        ImportBone out;
+        out.nodeName = bone.mName.C_Str();
+        for (int r = 0; r < 4; ++r)
+          for (int c = 0; c < 4; ++c) out.offset.m[r][c] = bone.mOffsetMatrix[r][c];
+        for (unsigned w = 0; w < bone.mNumWeights; ++w)
+          if (bone.mWeights[w].mVertexId < mesh.mNumVertices && bone.mWeights[w].mWeight > 0)
+            out.weights.emplace_back(bone.mWeights[w].mVertexId, bone.mWeights[w].mWeight);
+        p.bones.push_back(std::move(out));
+      }
       if (mesh.mNumAnimMeshes) report_.Warn("morph targets of this format dropped", name);
       for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
         const aiFace& face = mesh.mFaces[f];
@@ -301,6 +312,16 @@ class AssimpReader {
       scene_.meshes.push_back(std::move(merged));
     }
     for (unsigned c = 0; c < node->mNumChildren; ++c) ReadNode(node->mChildren[c], index);
+  }
+
+  void ResolveBones() {
+    for (auto& mesh : scene_.meshes)
+      for (auto& p : mesh.primitives)
+        for (auto& bone : p.bones) {
+          auto node = nodeByName_.find(bone.nodeName);
+          if (node != nodeByName_.end()) bone.node = node->second;
+          else report_.Warn("bone without a node: its vertices stay in the bind pose", bone.nodeName);
+        }
   }
 
   void ReadAnimations() {

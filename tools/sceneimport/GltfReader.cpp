@@ -643,6 +643,8 @@ bool IsGltfVersion1(const std::string& path) {
   return quote != std::string::npos && quote + 1 < json.size() && json[quote + 1] == '1';
 }
 
+bool GltfHasSkins(const std::string& path) { return JsonText(path).find("\"skins\"") != std::string::npos; }
+
 bool ReadGltf(const std::string& path, ImportScene* scene, ImportReport* report, std::string* error) {
   tinygltf::TinyGLTF loader;
   loader.SetImageLoader(KeepImageBytes, nullptr);

@@ -148,8 +148,9 @@ int RunImport(const ImportOptions& options, std::ostream& out, std::ostream& err
   if (!fs::is_regular_file(options.input, ec)) return fail("is not a plain file");
   ImportScene scene;
   std::string error;
-  // glTF 1.0 has another structure altogether; assimp reads it.
-  bool read = IsGltf(options.input) && !IsGltfVersion1(options.input)
+  // glTF 1.0 has another structure altogether, and skins come with their bones
+  // through assimp; assimp reads both.
+  bool read = IsGltf(options.input) && !IsGltfVersion1(options.input) && !GltfHasSkins(options.input)
                   ? ReadGltf(options.input, &scene, &report, &error)
                   : ReadWithAssimp(options.input, &scene, &report, &error);
   if (!read) return fail(error);

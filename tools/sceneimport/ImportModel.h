@@ -21,6 +21,14 @@ struct ImportTransform {
 
 using Uv = std::array<float, 2>;
 
+// One bone of a skinned primitive: the node whose movement its vertices follow.
+struct ImportBone {
+  std::string nodeName;
+  int node = -1;  // resolved from the name once the nodes are read
+  Mat4 offset;    // from the mesh's space into the bone's space in the bind pose
+  std::vector<std::pair<std::uint32_t, float>> weights;  // vertex, weight
+};
+
 // Triangles of one material. Normals are used only to decide which vertices may be
 // shared (the player recomputes them).
 struct ImportPrimitive {
@@ -30,6 +38,7 @@ struct ImportPrimitive {
   std::array<std::vector<Uv>, 2> uvs;  // each empty or one per position
   std::vector<std::uint32_t> indices;  // three per triangle
   std::vector<std::vector<Vec3>> morphDeltas;  // per target, one per position
+  std::vector<ImportBone> bones;               // empty: not skinned
 };
 
 struct ImportMesh {

@@ -518,12 +518,81 @@ void SceneBuilder::EmitNodeController(int nodeIndex, std::uint32_t index) {
   ++report_.counts.controllers;
 }
 
+bool SceneBuilder::Skinned(const ImportMesh& mesh) const {
+  for (const auto& p : mesh.primitives)
+    for (const auto& bone : p.bones)
+      if (bone.node >= 0) return true;
+  return false;
+}
+
+ImportMesh SceneBuilder::SkinnedMesh(int nodeIndex, std::size_t* frameCount) {
+  const ImportNode& node = scene_.nodes[nodeIndex];
+  ImportMesh mesh = scene_.meshes[node.mesh];
+  bool animated = AnimatedChain(nodeIndex);
+  std::size_t vertices = 0;
+  for (const auto& p : mesh.primitives) {
+    vertices += p.positions.size();
+    for (const auto& bone : p.bones) animated = animated || (bone.node >= 0 && AnimatedChain(bone.node));
+    if (!p.morphDeltas.empty()) report_.Warn("morph targets of a skinned mesh dropped", mesh.name);
+  }
+  std::size_t frames = 1;
+  if (animated) {
+    frames = std::max<std::size_t>(2, static_cast<std::size_t>(std::lround(loopMs_ / 1000.0 * options_.fps)) + 1);
+    // The player keeps every vertex frame of a buffer in memory (and the import all of them).
+    std::size_t most = std::max<std::size_t>(2, kMaxFrameBytes / (std::max<std::size_t>(1, vertices) * 12));
+    if (frames > most) {
+      report_.Warn("skinned animation sampled at fewer frames than --fps asks (" + std::to_string(most) +
+                       " in all, the most vertex frames the player holds)", mesh.name);
+      frames = most;
+    }
+  }
+  // Vertices follow their bones in the world; the node's own placement is taken out.
+  for (auto& p : mesh.primitives) {
+    std::vector<std::vector<Vec3>> framePositions(frames);
+    for (std::size_t f = 0; f < frames; ++f) {
+      float t = frames == 1 ? 0 : static_cast<float>(loopMs_) / 1000 * static_cast<float>(f) / static_cast<float>(frames - 1);
+      Mat4 toNode = InverseAffine(PlacedWorld(nodeIndex, t));
+      Mat4 rest = Multiply(toNode, WorldAt(nodeIndex, t));
+      std::vector<Vec3> sum(p.positions.size(), Vec3{0, 0, 0});
+      std::vector<float> total(p.positions.size(), 0.0f);
+      for (const auto& bone : p.bones) {
+        if (bone.node < 0) continue;
+        Mat4 m = Multiply(toNode, Multiply(WorldAt(bone.node, t), bone.offset));
+        for (const auto& [v, w] : bone.weights) {
+          sum[v] = sum[v] + TransformPoint(m, p.positions[v]) * w;
+          total[v] += w;
+        }
+      }
+      auto& out = framePositions[f];
+      out.resize(p.positions.size());
+      for (std::size_t v = 0; v < out.size(); ++v)
+        out[v] = total[v] > 0 ? sum[v] * (1 / total[v]) : TransformPoint(rest, p.positions[v]);
+    }
+    p.positions = framePositions[0];
+    p.morphDeltas.clear();
+    for (std::size_t f = 1; f < frames; ++f) {
+      std::vector<Vec3> delta(p.positions.size());
+      for (std::size_t v = 0; v < delta.size(); ++v) delta[v] = framePositions[f][v] - p.positions[v];
+      p.morphDeltas.push_back(std::move(delta));
+    }
+    p.bones.clear();
+  }
+  *frameCount = frames;
+  return mesh;
+}
+
 bool SceneBuilder::EmitMesh(int nodeIndex, std::uint32_t nodeChunk, bool mirrored, std::string* error) {
   const ImportNode& node = scene_.nodes[nodeIndex];
   const Mat4 baked = Baked(nodeIndex);
   ImportMesh bakedCopy;
-  if (!IsIdentity(baked)) bakedCopy = BakedMesh(scene_.meshes[node.mesh], baked);
-  const ImportMesh& mesh = IsIdentity(baked) ? scene_.meshes[node.mesh] : bakedCopy;
+  std::size_t skinFrames = 0;
+  if (Skinned(scene_.meshes[node.mesh])) {
+    bakedCopy = SkinnedMesh(nodeIndex, &skinFrames);
+  } else if (!IsIdentity(baked)) {
+    bakedCopy = BakedMesh(scene_.meshes[node.mesh], baked);
+  }
+  const bool copied = skinFrames > 0 || !IsIdentity(baked);
+  const ImportMesh& mesh = copied ? bakedCopy : scene_.meshes[node.mesh];
   MeshMapping mapping;
   mapping.scale = options_.scale;
   mapping.mirrorX = mirrored;
@@ -538,7 +607,24 @@ bool SceneBuilder::EmitMesh(int nodeIndex, std::uint32_t nodeChunk, bool mirrore
   }
   std::uint32_t keyStart = 0, keyEnd = 0;
   std::size_t frames = 0;
-  if (weights && targets) {
+  // The weights of the targets at each vertex frame: sampled morph weights, or for
+  // a skinned mesh each frame its own target (frame 0 is the mesh itself).
+  std::function<std::vector<float>(std::size_t)> frameWeights;
+  if (skinFrames > 1) {
+    weights = nullptr;
+    frames = skinFrames;
+    keyEnd = loopMs_;
+    mapping.staticWeights.clear();
+    mapping.keepMorphTargets = true;
+    frameWeights = [targets](std::size_t f) {
+      std::vector<float> w(targets, 0.0f);
+      if (f > 0) w[f - 1] = 1;
+      return w;
+    };
+  } else if (skinFrames == 1) {
+    weights = nullptr;
+    mapping.staticWeights.clear();
+  } else if (weights && targets) {
     keyStart = Ms(weights->times.front());
     keyEnd = Ms(weights->times.back());
     frames = std::max<std::size_t>(2, static_cast<std::size_t>(std::lround((keyEnd - keyStart) / 1000.0 * options_.fps)) + 1);
@@ -549,6 +635,10 @@ bool SceneBuilder::EmitMesh(int nodeIndex, std::uint32_t nodeChunk, bool mirrore
     } else {
       mapping.staticWeights.clear();
       mapping.keepMorphTargets = true;
+      frameWeights = [&, keyStart, keyEnd, frames](std::size_t f) {
+        double ms = keyStart + static_cast<double>(keyEnd - keyStart) * static_cast<double>(f) / static_cast<double>(frames - 1);
+        return SampleChannel(*weights, static_cast<float>(ms / 1000.0));
+      };
     }
   } else if (weights) {
     weights = nullptr;
@@ -580,8 +670,7 @@ bool SceneBuilder::EmitMesh(int nodeIndex, std::uint32_t nodeChunk, bool mirrore
     vb.vertices = std::move(part.vertices);
     if (frames) {
       for (std::size_t f = 0; f < frames; ++f) {
-        double ms = keyStart + static_cast<double>(keyEnd - keyStart) * static_cast<double>(f) / static_cast<double>(frames - 1);
-        std::vector<float> w = SampleChannel(*weights, static_cast<float>(ms / 1000.0));
+        std::vector<float> w = frameWeights(f);
         std::vector<std::array<float, 3>> frame(vb.vertices.size());
         for (std::size_t v = 0; v < vb.vertices.size(); ++v) {
           Vec3 p{vb.vertices[v].position[0], vb.vertices[v].position[1], vb.vertices[v].position[2]};

@@ -52,6 +52,11 @@ class SceneBuilder {
   void ComputeBounds(Vec3* centre, float* radius) const;
 
   bool EmitNode(int node, std::uint32_t parentIndex, std::string* error);
+  bool Skinned(const ImportMesh& mesh) const;
+  // The mesh posed by its bones at every vertex frame over the loop (one frame
+  // without animation), in the node's placed space; frames after the first become
+  // morph targets.
+  ImportMesh SkinnedMesh(int node, std::size_t* frameCount);
   bool EmitMesh(int node, std::uint32_t carrierParent, bool mirrored, std::string* error);
   void EmitLight(int node);
   void EmitNodeController(int node, std::uint32_t index);
