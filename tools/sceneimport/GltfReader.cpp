@@ -611,16 +611,22 @@ bool IsBinary(const std::string& path) {
 
 // The file's JSON text (of a .glb, its first chunk), at most 64 MiB of it.
 std::string JsonText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string text(std::size_t{64} << 20, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  if (text.size() >= 20 && text.compare(0, 4, "glTF") == 0) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+  in.seekg(0);
+  auto read = [&](std::size_t bytes) {
+    std::string text(std::min<std::size_t>(bytes, std::size_t{64} << 20), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return text;
+  };
+  std::string head = read(20);
+  if (head.size() == 20 && head.compare(0, 4, "glTF") == 0) {
     std::uint32_t length = 0;
-    std::memcpy(&length, text.data() + 12, 4);
-    return text.substr(20, length);
+    std::memcpy(&length, head.data() + 12, 4);
+    return read(length);
   }
-  return text;
+  return head + read(size > 20 ? static_cast<std::size_t>(size - 20) : 0);
 }
 
 }  // namespace
