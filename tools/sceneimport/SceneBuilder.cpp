@@ -130,8 +130,9 @@ bool SceneBuilder::Build(std::string* error) {
   if (report_.counts.cameras == 0)
     report_.Warn("no camera: the player draws nothing of this scene (add one with --frame)");
   else if (cameraNames_.size() > 1)
-    report_.Warn("several cameras: '" + cameraNames_.front() + "' starts; the others by name with setactivecamera",
-                 cameraNames_.front());
+    for (std::size_t i = 1; i < cameraNames_.size(); ++i)
+      report_.Warn("several cameras: '" + cameraNames_.front() + "' starts, the others by name with setactivecamera",
+                   cameraNames_[i]);
   if (report_.counts.lights == 0)
     report_.Warn("no lights: only self-illumination shows (add one with --frame)");
   if (writer_.Bytes().size() > 0xFFFFFFFFull) {
