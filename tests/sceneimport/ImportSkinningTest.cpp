@@ -1,7 +1,9 @@
-// Skinned meshes posed by their animated bones into vertex frames.
+// Skinned meshes posed by their animated bones into vertex frames, and whole vertex
+// key frames kept as vertex frames.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "sceneimport/ImportTestSupport.h"
 #include "tools/sceneimport/SceneBuilder.h"
@@ -124,6 +126,25 @@ TEST(ImportSkinning, WithoutAnimationTheMeshTakesItsPoseAtTimeZero) {
   for (const auto& v : vb.vertices)
     tipTurned = tipTurned || (std::abs(v.position[0] + 1) < 1e-4 && std::abs(v.position[2] - 1) < 1e-4);
   EXPECT_TRUE(tipTurned) << "the tip belongs at scene (-1, 0, 1), the arm turned a quarter";
+}
+
+// Debian's sample MD2 model, when installed: 198 key frames, ten a second.
+TEST(ImportSkinning, EveryKeyFrameOfAnMd2ModelBecomesAVertexFrame) {
+  const std::string model = "/usr/share/assimp/models/MD2/faerie.md2";
+  if (!std::filesystem::exists(model)) GTEST_SKIP() << "assimp-testmodels is not installed";
+  TempDir dir;
+  ImportResult r = ImportFile(model, dir.file("scene.psk"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.file.meshes.size(), 1u);
+  const ReadVertexBuffer& vb = r.file.vertexBuffers.at(r.file.meshes[0].vertexBuffer);
+  EXPECT_EQ(vb.frames, 198u);
+  ASSERT_EQ(r.file.vertexControllers.size(), 1u);
+  EXPECT_EQ(r.file.vertexControllers[0].times, (std::array<std::uint32_t, 4>{0, 19700, 0, 19700}));
+  // The figure moves: some vertex is elsewhere half way through.
+  float moved = 0;
+  for (std::size_t v = 0; v < vb.vertices.size(); ++v)
+    for (int k = 0; k < 3; ++k) moved = std::max(moved, std::abs(vb.extraFrames[98][v][k] - vb.vertices[v].position[k]));
+  EXPECT_GT(moved, 0.5f);
 }
 
 }  // namespace

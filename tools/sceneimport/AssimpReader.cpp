@@ -1,5 +1,6 @@
 #include "tools/sceneimport/AssimpReader.h"
 
+#include <assimp/config.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
@@ -27,9 +28,11 @@ std::string Name(const aiString& name, const std::string& fallback) {
 
 class AssimpReader {
  public:
+  // `keyframes`: per mesh of `source`, the positions of its further key frames.
   AssimpReader(const aiScene& source, const std::string& folder, std::map<std::string, TargetCamera> targets,
-               ImportScene* scene, ImportReport* report)
-      : source_(source), folder_(folder), targets_(std::move(targets)), scene_(*scene), report_(*report) {}
+               std::vector<std::vector<std::vector<Vec3>>> keyframes, ImportScene* scene, ImportReport* report)
+      : source_(source), folder_(folder), targets_(std::move(targets)), keyframes_(std::move(keyframes)),
+        scene_(*scene), report_(*report) {}
 
   void Read() {
     ReadMaterials();
@@ -182,6 +185,13 @@ class AssimpReader {
         p.uvs[set].resize(mesh.mNumVertices);
         for (unsigned v = 0; v < mesh.mNumVertices; ++v)
           p.uvs[set][v] = {mesh.mTextureCoords[set][v].x, mesh.mTextureCoords[set][v].y};
+      }
+      if (i < keyframes_.size() && !keyframes_[i].empty()) {
+        p.keyframes.push_back(p.positions);
+        for (auto& frame : keyframes_[i])
+          if (frame.size() == p.positions.size()) p.keyframes.push_back(std::move(frame));
+        if (p.keyframes.size() < keyframes_[i].size() + 1) report_.Warn("key frames that do not match the first dropped", name);
+        if (p.keyframes.size() < 2) p.keyframes.clear();
       }
       if (mesh.mTextureCoords[2]) report_.Warn("texture coordinate sets above the second dropped", name);
       if (mesh.mColors[0]) report_.Warn("vertex colours dropped", name);
@@ -380,6 +390,7 @@ class AssimpReader {
   const aiScene& source_;
   std::string folder_;
   std::map<std::string, TargetCamera> targets_;
+  std::vector<std::vector<std::vector<Vec3>>> keyframes_;
   ImportScene& scene_;
   ImportReport& report_;
   std::vector<ImportMesh> meshes_;  // one per assimp mesh, copied into the nodes that use it
@@ -387,6 +398,38 @@ class AssimpReader {
   std::map<std::string, int> images_, cameraByName_, lightByName_;
   std::multimap<std::string, int> nodeByName_;
 };
+
+// An MD2 file holds whole vertex key frames; assimp reads one at a time.
+std::vector<std::vector<std::vector<Vec3>>> ReadMd2Keyframes(const std::string& path, const aiScene& first,
+                                                             ImportReport* report) {
+  constexpr std::int32_t kMaxFrames = 1024;
+  std::ifstream in(path, std::ios::binary);
+  char header[44] = {};
+  in.read(header, sizeof header);
+  std::int32_t frames = 0;
+  if (in.gcount() == sizeof header) std::memcpy(&frames, header + 40, 4);
+  if (frames < 2) return {};
+  if (frames > kMaxFrames) {
+    report->Warn("key frames beyond the " + std::to_string(kMaxFrames) + "th dropped", path);
+    frames = kMaxFrames;
+  }
+  std::vector<std::vector<std::vector<Vec3>>> out(first.mNumMeshes);
+  for (std::int32_t f = 1; f < frames; ++f) {
+    Assimp::Importer importer;
+    importer.SetPropertyInteger(AI_CONFIG_IMPORT_MD2_KEYFRAME, f);
+    const aiScene* scene = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_FlipUVs);
+    if (!scene || scene->mNumMeshes != first.mNumMeshes) {
+      report->Warn("key frames from " + std::to_string(f) + " on could not be read, dropped", path);
+      break;
+    }
+    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
+      std::vector<Vec3> positions(scene->mMeshes[m]->mNumVertices);
+      for (unsigned v = 0; v < positions.size(); ++v) positions[v] = ToVec3(scene->mMeshes[m]->mVertices[v]);
+      out[m].push_back(std::move(positions));
+    }
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -417,7 +460,11 @@ bool ReadWithAssimp(const std::string& path, ImportScene* scene, ImportReport* r
   std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   std::map<std::string, TargetCamera> targets;
   if (ext == ".3ds") targets = Read3dsCameras(path);
-  AssimpReader(*source, std::filesystem::path(path).parent_path().string(), std::move(targets), scene, report).Read();
+  std::vector<std::vector<std::vector<Vec3>>> keyframes;
+  if (ext == ".md2") keyframes = ReadMd2Keyframes(path, *source, report);
+  AssimpReader(*source, std::filesystem::path(path).parent_path().string(), std::move(targets), std::move(keyframes),
+               scene, report)
+      .Read();
   return true;
 }
 

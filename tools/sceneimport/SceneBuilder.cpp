@@ -254,9 +254,13 @@ void SceneBuilder::PlanAnimation() {
       if (channel.interpolation == Interpolation::CubicSpline)
         report_.Warn("cubic-spline interpolation approximated by keys at --fps", animation.name);
     }
+  for (const auto& mesh : scene_.meshes)
+    for (const auto& p : mesh.primitives)
+      if (p.keyframes.size() > 1)
+        loopSeconds = std::max(loopSeconds, static_cast<float>(p.keyframes.size() - 1) * kKeyframeSeconds);
   if (scene_.animations.size() > 1)
     for (const auto& animation : scene_.animations) report_.Warn("several animations play together from time 0", animation.name);
-  loopMs_ = std::max<std::uint32_t>(1, static_cast<std::uint32_t>(std::ceil(static_cast<double>(loopSeconds) * 1000.0)));
+  loopMs_ = std::max<std::uint32_t>(1, static_cast<std::uint32_t>(std::ceil(static_cast<double>(loopSeconds) * 1000.0 - 0.01)));
   // A channel that spans no time is a fixed value: it goes into the node itself.
   for (auto& [node, animation] : animated_) {
     for (int path = 0; path < 4; ++path) {
@@ -582,13 +586,46 @@ ImportMesh SceneBuilder::SkinnedMesh(int nodeIndex, std::size_t* frameCount) {
   return mesh;
 }
 
+bool SceneBuilder::KeyframedMesh(int nodeIndex, ImportMesh* out, std::size_t* frameCount) {
+  const ImportMesh& source = scene_.meshes[scene_.nodes[nodeIndex].mesh];
+  std::size_t frames = 0, vertices = 0;
+  for (const auto& p : source.primitives) {
+    if (p.keyframes.size() < 2) return false;
+    frames = frames ? std::min(frames, p.keyframes.size()) : p.keyframes.size();
+    vertices += p.positions.size();
+  }
+  if (frames < 2) return false;
+  std::size_t most = std::max<std::size_t>(2, kMaxFrameBytes / (std::max<std::size_t>(1, vertices) * 12));
+  if (frames > most) {
+    report_.Warn("key frames beyond the " + std::to_string(most) + "th dropped (the most vertex frames the player holds)",
+                 source.name);
+    frames = most;
+  }
+  const Mat4 baked = Baked(nodeIndex);
+  *out = BakedMesh(source, baked);
+  for (auto& p : out->primitives) {
+    p.morphDeltas.clear();
+    for (std::size_t f = 1; f < frames; ++f) {
+      std::vector<Vec3> delta(p.positions.size());
+      for (std::size_t v = 0; v < delta.size(); ++v) delta[v] = TransformPoint(baked, p.keyframes[f][v]) - p.positions[v];
+      p.morphDeltas.push_back(std::move(delta));
+    }
+    p.keyframes.clear();
+  }
+  *frameCount = frames;
+  return true;
+}
+
 bool SceneBuilder::EmitMesh(int nodeIndex, std::uint32_t nodeChunk, bool mirrored, std::string* error) {
   const ImportNode& node = scene_.nodes[nodeIndex];
   const Mat4 baked = Baked(nodeIndex);
   ImportMesh bakedCopy;
   std::size_t skinFrames = 0;
+  std::uint32_t frameSpanMs = loopMs_;
   if (Skinned(scene_.meshes[node.mesh])) {
     bakedCopy = SkinnedMesh(nodeIndex, &skinFrames);
+  } else if (KeyframedMesh(nodeIndex, &bakedCopy, &skinFrames)) {
+    frameSpanMs = Ms(static_cast<float>(skinFrames - 1) * kKeyframeSeconds);
   } else if (!IsIdentity(baked)) {
     bakedCopy = BakedMesh(scene_.meshes[node.mesh], baked);
   }
@@ -614,7 +651,7 @@ bool SceneBuilder::EmitMesh(int nodeIndex, std::uint32_t nodeChunk, bool mirrore
   if (skinFrames > 1) {
     weights = nullptr;
     frames = skinFrames;
-    keyEnd = loopMs_;
+    keyEnd = frameSpanMs;
     mapping.staticWeights.clear();
     mapping.keepMorphTargets = true;
     frameWeights = [targets](std::size_t f) {

@@ -57,6 +57,9 @@ class SceneBuilder {
   // without animation), in the node's placed space; frames after the first become
   // morph targets.
   ImportMesh SkinnedMesh(int node, std::size_t* frameCount);
+  // The mesh with its whole vertex key frames as morph targets, one frame each;
+  // false when it has none.
+  bool KeyframedMesh(int node, ImportMesh* out, std::size_t* frameCount);
   bool EmitMesh(int node, std::uint32_t carrierParent, bool mirrored, std::string* error);
   void EmitLight(int node);
   void EmitNodeController(int node, std::uint32_t index);
