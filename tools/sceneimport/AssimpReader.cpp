@@ -450,6 +450,8 @@ bool ReadWithAssimp(const std::string& path, ImportScene* scene, ImportReport* r
     std::string said = importer.GetErrorString();
     if (said.find("bad_alloc") != std::string::npos || said.find("bad_array_new_length") != std::string::npos)
       *error = OutOfMemoryMessage();
+    else if (said.find("mNumMeshes is 0") != std::string::npos)
+      *error = "the file holds no geometry: nothing to draw";
     else if (said.find("No suitable reader") != std::string::npos)
       *error = "not a model format the importer reads";
     else
