@@ -5,7 +5,6 @@
 #include <new>
 #include <stdexcept>
 
-#include "app/Program.h"
 #include "app/Shell.h"
 #include "archive/CFLArchive.h"
 #include "platform/os/oshost.h"
