@@ -114,6 +114,7 @@ bool Shell::Start() {
   // A capture of no frames at all (--seconds 0, or a start past the end) writes nothing.
   if (!going || (capture_ && capture_->done())) quitRequested = true;
   showLength_ = scripter ? ShowLength(*scripter) : 0;
+  passStartMs_ = options_.start.value_or(0) * 1000.0;
   runStart_ = lastFrame_ = lastTitle_ = WallClock::now();
   return true;
 }
@@ -160,7 +161,7 @@ void Shell::AfterFrame(std::uint32_t first, std::uint32_t end) {
     if (capture_->done()) quitRequested = true;
     return;
   }
-  if (options_.seconds && GetTime() >= (options_.start.value_or(0) + *options_.seconds) * 1000.0)
+  if (options_.seconds && loopedMs_ + GetTime() - passStartMs_ >= *options_.seconds * 1000.0)
     quitRequested = true;
   if (MsBetween(lastTitle_, now) >= 500) {
     ShowTitle(scriptMs, framesSinceTitle_ * 1000.0 / MsBetween(lastTitle_, now));
@@ -203,12 +204,16 @@ void Shell::Shutdown() {
 }
 
 void Shell::LoopShow() {
+  // --seconds counts every pass played, not only the last.
+  loopedMs_ += GetTime() - passStartMs_;
   RestartShow();
   // A show maker who started at a place rehearses from there.
-  if (!options_.start) return;
-  const double target = *options_.start * 1000.0;
-  if (!StepShow(*scripter, 0, target)) showEnded_ = true;
-  SyncMusic(target);
+  if (options_.start) {
+    const double target = *options_.start * 1000.0;
+    if (!StepShow(*scripter, 0, target)) showEnded_ = true;
+    SyncMusic(target);
+  }
+  passStartMs_ = GetTime();
 }
 
 // Steps the show to `start` seconds without drawing; false when it ended first.

@@ -154,6 +154,8 @@ class Shell {
   FrameStats stats_;
   std::uint64_t frames_ = 0;
   double showLength_ = 0;
+  double passStartMs_ = 0;  // clock time the pass now playing began at
+  double loopedMs_ = 0;     // clock time played in the passes before it
   std::chrono::steady_clock::time_point runStart_, lastFrame_, lastTitle_;
   int framesSinceTitle_ = 0;
 };
