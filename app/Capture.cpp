@@ -46,7 +46,10 @@ Capture::Capture(CaptureSettings settings) : settings_(std::move(settings)) {
   done_ = settings_.maxFrames && *settings_.maxFrames <= 0;
 }
 
-Capture::~Capture() { detach(); }
+Capture::~Capture() {
+  detach();
+  OsEndProgress();
+}
 
 bool Capture::refuseExisting() const {
   std::error_code error;
@@ -154,8 +157,12 @@ void Capture::onPresent(IDirect3DDevice9* device) {
 }
 
 void Capture::progress(double scriptMs, double lengthMs) {
+  // A terminal shows one line rewritten a few times a second; a log gets a whole
+  // line every few seconds.
+  const auto every = OsStandardErrorIsTerminal() ? std::chrono::milliseconds(250)
+                                                 : std::chrono::milliseconds(5000);
   const auto now = Clock::now();
-  if (progressShown_ && now - lastProgress_ < std::chrono::milliseconds(250)) return;
+  if (progressShown_ && now - lastProgress_ < every) return;
   lastProgress_ = now;
   progressShown_ = true;
   const double wall = MsSince(started_) / 1000.0;
@@ -166,14 +173,15 @@ void Capture::progress(double scriptMs, double lengthMs) {
     left = static_cast<double>(*settings_.maxFrames - static_cast<std::int64_t>(frames_)) / fps;
   else if (fps > 0 && lengthMs > scriptMs)
     left = (lengthMs - scriptMs) / 1000.0 * settings_.fps.perSecond() / fps;
-  std::fprintf(stderr, "\rdemo: frame %llu, %.1f s of %.1f s, %.1f fps, %s left   ",
-               static_cast<unsigned long long>(frames_), scriptMs / 1000.0, lengthMs / 1000.0,
-               fps, MinutesSeconds(left).c_str());
-  std::fflush(stderr);
+  char text[160];
+  std::snprintf(text, sizeof text, "demo: frame %llu, %.1f s of %.1f s, %.1f fps, %s left",
+                static_cast<unsigned long long>(frames_), scriptMs / 1000.0, lengthMs / 1000.0,
+                fps, MinutesSeconds(left).c_str());
+  OsShowProgress(text);
 }
 
 void Capture::finish() {
-  if (progressShown_) std::fputc('\n', stderr);
+  OsEndProgress();
   if (encoder_ && !encoder_->finish()) {
     failed_ = true;
     std::fprintf(stderr, "demo: ffmpeg failed after %llu frames: %s\n",

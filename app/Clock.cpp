@@ -1,4 +1,4 @@
-#include "app/Program.h"
+#include "app/Shell.h"
 
 std::uint32_t CounterMilliseconds(LONGLONG count, LONGLONG frequency) {
   if (frequency <= 0 || count < 0) return 0;
@@ -15,17 +15,17 @@ std::uint32_t CounterMilliseconds(LONGLONG count, LONGLONG frequency) {
   return static_cast<std::uint32_t>(seconds * 1000u + fraction);
 }
 
-std::uint32_t RawMilliseconds() {
+std::uint32_t Shell::RawMilliseconds() const {
   LARGE_INTEGER count{};
   QueryPerformanceCounter(&count);
-  return CounterMilliseconds(count.QuadPart, program.clockFrequency);
+  return CounterMilliseconds(count.QuadPart, clockFrequency);
 }
 
-void StartClock() {
+void Shell::StartClock() {
   LARGE_INTEGER frequency{};
   QueryPerformanceFrequency(&frequency);
-  program.clockFrequency = frequency.QuadPart;
-  program.clock.start(RawMilliseconds());
+  clockFrequency = frequency.QuadPart;
+  clock.start(RawMilliseconds());
 }
 
-float GetTime() { return static_cast<float>(program.clock.now(RawMilliseconds())); }
+float Shell::GetTime() const { return static_cast<float>(clock.now(RawMilliseconds())); }

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "app/Program.h"
+#include "app/Shell.h"
 #include "media/MP3Player.h"
 #include "platform/fsound/fmod.h"
 #include "platform/os/oshost.h"
@@ -17,48 +17,41 @@ struct EndDuringReload {
   UINT status;
 };
 
-std::unique_ptr<Scripter> NewScripter() {
-  auto fresh = std::make_unique<Scripter>(program.device, kScreenWidth, kScreenHeight,
-                                          [] { return GetTime(); });
-  fresh->loadScript("demo.psc", 0);
-  return fresh;
-}
+}  // namespace
 
-void Replace(std::unique_ptr<Scripter> fresh) {
-  std::unique_ptr<Scripter> old = std::move(program.scripter);
-  program.scripter = std::move(fresh);
+void Shell::Replace(std::unique_ptr<Scripter> fresh) {
+  std::unique_ptr<Scripter> old = std::move(scripter);
+  scripter = std::move(fresh);
   if (old && old->currentMusic) old->currentMusic->stop();
   old.reset();
 }
 
-}  // namespace
-
-bool StepShow(Scripter& scripter, double from, double target) {
-  const FrameRate& rate = program.frameStep;
+bool Shell::StepShow(Scripter& player, double from, double target) {
+  const FrameRate& rate = frameStep;
   bool ended = false;
   for (std::int64_t k = rate.firstFrameAt(from); !ended && double(rate.frameMs(k)) < target; ++k) {
-    program.clock.simulate(static_cast<double>(rate.frameMs(k)));
-    ended = scripter.update(false);
+    clock.simulate(static_cast<double>(rate.frameMs(k)));
+    ended = player.update(false);
   }
-  program.clock.simulate(std::nullopt);
-  program.clock.set(target, RawMilliseconds());
+  clock.simulate(std::nullopt);
+  clock.set(target, RawMilliseconds());
   return !ended;
 }
 
-void SyncMusic(double now) {
-  if (!program.scripter || program.capturing) return;
-  Scripter& s = *program.scripter;
+void Shell::SyncMusic(double now) {
+  if (!scripter) return;
+  Scripter& s = *scripter;
   MP3Player* music = s.currentMusic;
   if (!music || !music->playing) return;
   double position = s.musicStartPosition + (now - s.musicStartClock);
   if (position < 0) position = 0;
   if (position > 2.0e9) position = 2.0e9;
   FSOUND_Stream_SetTime(music->stream, static_cast<int>(position));
-  FSOUND_SetPaused(music->channel, program.clock.paused() ? 1 : 0);
+  FSOUND_SetPaused(music->channel, clock.paused() ? 1 : 0);
 }
 
-bool SeekShow(double target) {
-  if (!program.scripter) return false;
+bool Shell::SeekShow(double target) {
+  if (!scripter) return false;
   if (target < 0) target = 0;
   const double now = GetTime();
   bool going = true;
@@ -68,31 +61,30 @@ bool SeekShow(double target) {
     Replace(std::move(fresh));
   } else {
     // The frame at `now` has run: step from the one after it.
-    going = StepShow(*program.scripter, now + 0.001, target);
+    going = StepShow(*scripter, now + 0.001, target);
   }
   SyncMusic(target);
   return going;
 }
 
-void TogglePause() {
+void Shell::TogglePause() {
   const std::uint32_t raw = RawMilliseconds();
-  if (program.clock.paused())
-    program.clock.resume(raw);
+  if (clock.paused())
+    clock.resume(raw);
   else
-    program.clock.pause(raw);
-  if (program.scripter && program.scripter->currentMusic &&
-      program.scripter->currentMusic->playing)
-    FSOUND_SetPaused(program.scripter->currentMusic->channel, program.clock.paused() ? 1 : 0);
+    clock.pause(raw);
+  if (scripter && scripter->currentMusic && scripter->currentMusic->playing)
+    FSOUND_SetPaused(scripter->currentMusic->channel, clock.paused() ? 1 : 0);
 }
 
-void RestartShow() {
+void Shell::RestartShow() {
   std::unique_ptr<Scripter> fresh = NewScripter();
   Replace(std::move(fresh));
-  program.clock.set(0, RawMilliseconds());
+  clock.set(0, RawMilliseconds());
 }
 
-bool ReloadShow() {
-  if (!program.scripter) return false;
+bool Shell::ReloadShow() {
+  if (!scripter) return false;
   const double now = GetTime();
   const std::size_t boxes = OsShownMessageBoxes().size();
   OsSetMessageBoxHandler([](const OsMessageBoxRecord&) { return IDOK; });
@@ -109,8 +101,8 @@ bool ReloadShow() {
   OsSetMessageBoxHandler(nullptr);
   if (!loaded) {
     fresh.reset();
-    program.clock.simulate(std::nullopt);
-    program.clock.set(now, RawMilliseconds());
+    clock.simulate(std::nullopt);
+    clock.set(now, RawMilliseconds());
     std::string why = "the show could not be read";
     if (OsShownMessageBoxes().size() > boxes) {
       const OsMessageBoxRecord& box = OsShownMessageBoxes().back();
@@ -125,8 +117,8 @@ bool ReloadShow() {
   return true;
 }
 
-void HandleShowKey(WPARAM key) {
-  if (!program.liveControls || !program.scripter) return;
+void Shell::HandleShowKey(WPARAM key) {
+  if (!liveControls || !scripter) return;
   const double now = GetTime();
   bool going = true;
   switch (key) {
@@ -139,5 +131,5 @@ void HandleShowKey(WPARAM key) {
     case 'R': ReloadShow(); break;
     default: break;
   }
-  if (!going) program.showEnded = true;
+  if (!going) showEnded_ = true;
 }

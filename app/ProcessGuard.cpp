@@ -3,14 +3,13 @@
 #include <new>
 #include <string>
 
-#include "app/Program.h"
 #include "app/Shell.h"
 
 namespace {
 
 [[noreturn]] void EndWith(const std::string& message) {
   try {
-    FatalError(message);
+    ShowFatalError(message);
   } catch (...) {
     // Even the designed fatal path failed (memory): say it without allocating.
     std::fputs("demo: the show ended on an error it could not report fully\n", stderr);

@@ -3,10 +3,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/Program.h"
+#include "app/Shell.h"
 #include "text/Text.h"
-
-ProgramState program;
 
 std::string ArchivePathBeside(const std::string& path) {
   // A name with a three-letter extension gets it replaced ("demo.exe" -> "demo.cfl");
@@ -31,21 +29,21 @@ void OpenArchiveOf(CFLArchive& archive, const std::string& executablePath) {
                text::Escape(beside).c_str(), why);
 }
 
-void OpenProgramArchive() {
+void Shell::OpenProgramArchive() {
   std::vector<char> modulePath(1024, '\0');
-  GetModuleFileNameA(program.instance, modulePath.data(), 1024);
-  OpenArchiveOf(*program.archive, std::string(modulePath.data()));
+  GetModuleFileNameA(instance, modulePath.data(), 1024);
+  OpenArchiveOf(*archive, std::string(modulePath.data()));
 }
 
-void AskFullscreen() {
+void Shell::AskFullscreen() {
   int answer = MessageBoxA(nullptr, "Would you like to run in fullscreen mode?", kCaption,
                            MB_YESNOCANCEL | MB_ICONQUESTION);
   switch (answer) {
     case IDYES:
-      program.fullscreen = true;
+      fullscreen = true;
       break;
     case IDNO:
-      program.fullscreen = false;
+      fullscreen = false;
       break;
     case IDCANCEL:
       OutputDebugStringA("User Abort");
@@ -55,16 +53,29 @@ void AskFullscreen() {
       OutputDebugStringA("Couldn't open MessageBox, dying");
       ExitProcess(10);
     default:
-      program.fullscreen = false;
+      fullscreen = false;
       break;
   }
 }
 
-void StartScript() {
-  program.scripter = std::make_unique<Scripter>(program.device, kScreenWidth, kScreenHeight,
-                                                [] { return GetTime(); });
-  program.scripter->loadScript("demo.psc", 0);
+void Shell::StartScript() {
+  // The shell's own leases keep the sound system and the glow targets for the
+  // program's life, whichever script players come and go.
+  sound = std::make_unique<SoundSystemLease>();
+  glowTargets = std::make_unique<GlowTargetsLease>(device.get());
+  scripter = NewScripter();
   StartClock();
 }
 
-void DeleteScript() { program.scripter.reset(); }
+void Shell::DeleteScript() {
+  scripter.reset();
+  sound.reset();
+  glowTargets.reset();
+}
+
+std::unique_ptr<Scripter> Shell::NewScripter() {
+  auto player = std::make_unique<Scripter>(device.get(), kScreenWidth, kScreenHeight,
+                                           [this] { return GetTime(); });
+  player->loadScript("demo.psc", 0);
+  return player;
+}

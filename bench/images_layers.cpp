@@ -12,7 +12,7 @@
 #include <string>
 
 #include "FrameReadback.h"
-#include "app/Program.h"
+#include "app/Shell.h"
 #include "platform/d3dx/d3dx9.h"
 #include "platform/os/oshost.h"
 #include "script/LayerItems.h"
@@ -21,22 +21,30 @@
 
 namespace {
 
-// The shell's window and device, made once for every benchmark in the program.
+// A shell's window and device, made once for every benchmark in the program and
+// left to the end of the process (the window system goes before static objects).
+Shell& Program() {
+  static Shell* shell = new Shell;
+  return *shell;
+}
+
 bool OpenDevice() {
+  Shell& program = Program();
   if (program.device) return true;
   OsSetHeadless(true);
   program.instance = GetModuleHandleA(nullptr);
-  CreateMainWindow();
-  InitDirect3D();
+  program.CreateMainWindow();
+  program.InitDirect3D();
   return program.device != nullptr;
 }
 
 // A 1024 x 768 picture with a pattern, written as PNG; the path, or empty.
 std::string WritePicture() {
+  IDirect3DDevice9* device = Program().device.get();
   const std::string path = "/tmp/bench_images_layers.png";
   IDirect3DSurface9* surface = nullptr;
-  if (FAILED(program.device->CreateOffscreenPlainSurface(1024, 768, D3DFMT_X8R8G8B8,
-                                                         D3DPOOL_SYSTEMMEM, &surface, nullptr)))
+  if (FAILED(device->CreateOffscreenPlainSurface(1024, 768, D3DFMT_X8R8G8B8,
+                                                 D3DPOOL_SYSTEMMEM, &surface, nullptr)))
     return {};
   D3DLOCKED_RECT locked{};
   if (SUCCEEDED(surface->LockRect(&locked, nullptr, 0))) {
@@ -62,24 +70,25 @@ void DrawLayers(benchmark::State& state, float alpha) {
     state.SkipWithError("cannot write the picture");
     return;
   }
+  IDirect3DDevice9* device = Program().device.get();
   float now = 0;
-  Scripter scripter(program.device, kScreenWidth, kScreenHeight, [&now] { return now; });
+  Scripter scripter(device, kScreenWidth, kScreenHeight, [&now] { return now; });
   scripter.items.push_back(std::make_unique<LoadImage>(&scripter, picture, "picture"));
   for (int layer = 0; layer < layers; ++layer) {
     scripter.items.push_back(std::make_unique<SetLayer>(&scripter, "picture", layer));
     scripter.items.push_back(std::make_unique<SetLayerAlpha>(&scripter, layer, alpha));
   }
   scripter.items.push_back(std::make_unique<Wait>(&scripter, 1e30f));
-  FrameReadback readback(program.device);
+  FrameReadback readback(device);
   if (!readback.ok()) {
     state.SkipWithError("no back buffer to read");
     return;
   }
 
   for (auto _ : state) {
-    program.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 127);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 127);
     scripter.update();
-    program.device->Present(nullptr, nullptr, nullptr, nullptr);
+    device->Present(nullptr, nullptr, nullptr, nullptr);
     readback.Wait();
     now += 16;
   }

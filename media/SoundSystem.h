@@ -12,6 +12,15 @@ void StartSoundSystem();
 // Closes the library at the last close; every music player must be gone by then.
 void CloseSoundSystem();
 
+// A start for the length of a scope, closed when it goes.
+class SoundSystemLease {
+ public:
+  SoundSystemLease() { StartSoundSystem(); }
+  ~SoundSystemLease() { CloseSoundSystem(); }
+  SoundSystemLease(const SoundSystemLease&) = delete;
+  SoundSystemLease& operator=(const SoundSystemLease&) = delete;
+};
+
 // The message shown for an error code of FSOUND_GetError.
 const char* SoundErrorText(int code);
 

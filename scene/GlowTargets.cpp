@@ -5,10 +5,12 @@ namespace {
 // One set per program, shared by every scene's glow pipeline.
 IDirect3DTexture9* glowTargets[kGlowLevels] = {};
 IDirect3DSurface9* glowDepth = nullptr;
+int leases = 0;
 
 }  // namespace
 
 void CreateGlowTargets(IDirect3DDevice9* device) {
+  ++leases;
   if (glowDepth) return;
   for (int i = 0; i < kGlowLevels; ++i) {
     // A retry after a refused depth surface keeps the targets it already has.
@@ -28,6 +30,12 @@ void CreateGlowTargets(IDirect3DDevice9* device) {
 }
 
 void ReleaseGlowTargets() {
+  if (leases > 1) {
+    --leases;
+    return;
+  }
+  // The last lease, or a release without one: nothing may stay behind.
+  leases = 0;
   for (IDirect3DTexture9*& texture : glowTargets) {
     if (texture) texture->Release();
     texture = nullptr;
@@ -35,6 +43,8 @@ void ReleaseGlowTargets() {
   if (glowDepth) glowDepth->Release();
   glowDepth = nullptr;
 }
+
+int GlowTargetLeases() { return leases; }
 
 IDirect3DTexture9* GlowTarget(int level) {
   return level >= 0 && level < kGlowLevels ? glowTargets[level] : nullptr;

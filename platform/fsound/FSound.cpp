@@ -2,6 +2,7 @@
 // the interface's calls and the mixing thread apart; outputs are opened and closed
 // outside it, because closing waits for the mixing thread, which takes the lock.
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -15,6 +16,14 @@
 #include "platform/fsound/fsoundhost.h"
 
 namespace {
+
+// Said once a process: a show restarted or reloaded opens the output again.
+void SayNoSoundDevice() {
+  static bool said = false;
+  if (said) return;
+  said = true;
+  std::fputs("demo: no sound device could be opened; the music plays silently, in time\n", stderr);
+}
 
 constexpr unsigned int kStreamModes = FSOUND_LOOP_OFF | FSOUND_8BITS | FSOUND_16BITS |
                                       FSOUND_MONO | FSOUND_STEREO | FSOUND_UNSIGNED |
@@ -139,6 +148,7 @@ signed char F_API FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int
   if (outputType == FSOUND_OUTPUT_DSOUND) output = OpenDeviceOutput(source, mixrate, bufferMs);
   if (!output) {
     // No device: the music goes on unheard, in time.
+    if (outputType == FSOUND_OUTPUT_DSOUND) SayNoSoundDevice();
     active = FSoundActiveOutput::Silent;
     output = StartSilentOutput(source, mixrate);
   }

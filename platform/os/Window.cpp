@@ -21,6 +21,7 @@ struct HWND__ {
   int width = 0;
   int height = 0;
   std::string title;
+  LONG_PTR userData = 0;
 };
 
 namespace {
@@ -179,6 +180,17 @@ BOOL DestroyWindow(HWND window) {
 }
 
 BOOL IsWindow(HWND window) { return Find(window) ? TRUE : FALSE; }
+
+LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
+  if (!Find(window) || index != GWLP_USERDATA) return 0;
+  const LONG_PTR previous = window->userData;
+  window->userData = value;
+  return previous;
+}
+
+LONG_PTR GetWindowLongPtrA(HWND window, int index) {
+  return Find(window) && index == GWLP_USERDATA ? window->userData : 0;
+}
 
 BOOL ShowWindow(HWND window, int command) {
   if (!Find(window)) return FALSE;

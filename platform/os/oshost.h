@@ -65,6 +65,14 @@ bool OsExitHandlerSet();
 void OsWatchStopSignals();
 bool OsStopSignalled();
 
+// A progress line on standard error. On a terminal it is rewritten in place, and
+// anything else written to standard error while it shows starts on a line of its
+// own; elsewhere (a file, a pipe) each call writes `text` as one whole line.
+bool OsStandardErrorIsTerminal();
+void OsShowProgress(const std::string& text);
+// Ends a progress line that shows: what follows starts on a new line.
+void OsEndProgress();
+
 // The window's title bar text.
 BOOL OsSetWindowTitle(HWND window, const std::string& title);
 std::string OsWindowTitle(HWND window);

@@ -20,6 +20,7 @@ using HRESULT = LONG;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
+using LONG_PTR = std::intptr_t;
 using ATOM = WORD;
 using WCHAR = char16_t;  // UTF-16 code unit, as on Windows
 using LPCSTR = const char*;
@@ -165,6 +166,11 @@ BOOL UpdateWindow(HWND window);
 HWND SetFocus(HWND window);
 BOOL IsWindow(HWND window);
 BOOL GetClientRect(HWND window, RECT* rect);
+// The window's user data (index GWLP_USERDATA only): where a window procedure
+// finds the object behind its window. Set returns the previous value.
+constexpr int GWLP_USERDATA = -21;
+LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+LONG_PTR GetWindowLongPtrA(HWND window, int index);
 // Windows here have no frame of their own: the client rectangle is the window's.
 BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint);

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/Program.h"
+#include "app/Shell.h"
 
 namespace {
 

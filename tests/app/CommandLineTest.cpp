@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
-#include "app/Program.h"
+#include "app/Shell.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/Program.h"
+#include "app/Shell.h"
 #include "platform/os/oshost.h"
 #include "support/TempDir.h"
 
@@ -17,7 +17,6 @@ class LiveControls : public ::testing::Test {
     char cwd[4096];
     saved_ = getcwd(cwd, sizeof cwd) ? cwd : ".";
     OsSetHeadless(true);
-    program = ProgramState{};
     show_.write("demo.psc",
                 "createcolor 255 0 0 red\nwaituntil 1000\nsetlayer red 0\nsetlayerpos 0 0 0\n"
                 "setlayerposdelta 0 100 0\nwaituntil 60000\n");
@@ -26,14 +25,12 @@ class LiveControls : public ::testing::Test {
     program.frameStep = FrameRate{10, 1};
     program.liveControls = true;
     program.instance = GetModuleHandleA(nullptr);
-    CreateMainWindow();
-    InitDirect3D();
-    StartScript();
+    program.CreateMainWindow();
+    program.InitDirect3D();
+    program.StartScript();
   }
   void TearDown() override {
-    DeleteScript();
-    ReleaseDirect3D();
-    DestroyMainWindow();
+    program.Finish();
     ASSERT_EQ(chdir(saved_.c_str()), 0);
   }
   // One frame of the loop after `ms` of the counter, with `key` pressed first.
@@ -49,6 +46,7 @@ class LiveControls : public ::testing::Test {
     return it == program.scripter->layers.end() ? nullptr : &it->second;
   }
 
+  Shell program;
   TempDir show_;
   std::string saved_;
 };

@@ -1,41 +1,40 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
-#include "app/Program.h"
+#include "app/Shell.h"
 #include "platform/d3d9/d3d9host.h"
 #include "platform/os/oshost.h"
 
 namespace {
 
-class Shell : public ::testing::Test {
+class ShellSteps : public ::testing::Test {
  protected:
-  void SetUp() override {
-    OsSetHeadless(true);
-    program = ProgramState{};
-  }
+  void SetUp() override { OsSetHeadless(true); }
   void TearDown() override {
     OsSetMessageBoxHandler(nullptr);
     D3D9SetCreateDeviceFilter(nullptr);
     D3D9SetCapsOverride(nullptr);
-    ReleaseDirect3D();
-    DestroyMainWindow();
   }
   static void Answer(int result) {
     OsSetMessageBoxHandler([result](const OsMessageBoxRecord&) { return result; });
   }
+
+  Shell program;
 };
 
-TEST_F(Shell, QuestionAnswersChooseTheMode) {
+TEST_F(ShellSteps, QuestionAnswersChooseTheMode) {
   Answer(IDYES);
-  AskFullscreen();
+  program.AskFullscreen();
   EXPECT_TRUE(program.fullscreen);
   Answer(IDNO);
-  AskFullscreen();
+  program.AskFullscreen();
   EXPECT_FALSE(program.fullscreen);
   Answer(IDOK);  // any other answer: windowed
   program.fullscreen = true;
-  AskFullscreen();
+  program.AskFullscreen();
   EXPECT_FALSE(program.fullscreen);
   ASSERT_FALSE(OsShownMessageBoxes().empty());
   EXPECT_EQ(OsShownMessageBoxes().back().text, "Would you like to run in fullscreen mode?");
@@ -43,13 +42,13 @@ TEST_F(Shell, QuestionAnswersChooseTheMode) {
   EXPECT_EQ(OsShownMessageBoxes().back().type, 0x23u);
 }
 
-using ShellDeathTest = Shell;
+using ShellDeathTest = ShellSteps;
 
 TEST_F(ShellDeathTest, CancelIsAUserAbortWithStatus5) {
   EXPECT_EXIT(
       {
         Answer(IDCANCEL);
-        AskFullscreen();
+        program.AskFullscreen();
       },
       ::testing::ExitedWithCode(5), "User Abort");
 }
@@ -58,45 +57,45 @@ TEST_F(ShellDeathTest, NoMessageBoxMeansStatus10) {
   EXPECT_EXIT(
       {
         Answer(0);
-        AskFullscreen();
+        program.AskFullscreen();
       },
       ::testing::ExitedWithCode(10), "Couldn't open MessageBox, dying");
 }
 
 TEST_F(ShellDeathTest, FatalErrorShowsItsTextUnderDemoAndExits5) {
-  EXPECT_EXIT(FatalError("Error opening window"), ::testing::ExitedWithCode(5),
+  EXPECT_EXIT(program.FatalError("Error opening window"), ::testing::ExitedWithCode(5),
               "Demo: Error opening window");
 }
 
-TEST_F(Shell, WindowProcedureStopsOnCloseAndEscapeOnly) {
-  CreateMainWindow();
+TEST_F(ShellSteps, WindowProcedureStopsOnCloseAndEscapeOnly) {
+  program.CreateMainWindow();
   ASSERT_NE(program.mainWindow, nullptr);
-  EXPECT_EQ(WindowProc(program.mainWindow, WM_KEYDOWN, 'A', 0), 0);
+  EXPECT_EQ(Shell::WindowProc(program.mainWindow, WM_KEYDOWN, 'A', 0), 0);
   EXPECT_FALSE(program.quitRequested);
-  WindowProc(program.mainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+  Shell::WindowProc(program.mainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(program.quitRequested);
   program.quitRequested = false;
-  WindowProc(program.mainWindow, WM_CLOSE, 0, 0);
+  Shell::WindowProc(program.mainWindow, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.quitRequested);
   EXPECT_TRUE(IsWindow(program.mainWindow));  // close does not destroy the window
 }
 
-TEST_F(Shell, WindowedWindowIs1024By768) {
-  CreateMainWindow();
+TEST_F(ShellSteps, WindowedWindowIs1024By768) {
+  program.CreateMainWindow();
   RECT client{};
   ASSERT_TRUE(GetClientRect(program.mainWindow, &client));
   EXPECT_EQ(client.right, 1024);
   EXPECT_EQ(client.bottom, 768);
 }
 
-TEST_F(Shell, DeviceFallsBackToD16WhenD24X8IsRefused) {
+TEST_F(ShellSteps, DeviceFallsBackToD16WhenD24X8IsRefused) {
   std::vector<D3DFORMAT> asked;
   D3D9SetCreateDeviceFilter([&](const D3DPRESENT_PARAMETERS& p, DWORD) {
     asked.push_back(p.AutoDepthStencilFormat);
     return p.AutoDepthStencilFormat == D3DFMT_D24X8 ? D3DERR_NOTAVAILABLE : D3D_OK;
   });
-  CreateMainWindow();
-  InitDirect3D();
+  program.CreateMainWindow();
+  program.InitDirect3D();
   ASSERT_NE(program.device, nullptr);
   EXPECT_EQ(asked, (std::vector<D3DFORMAT>{D3DFMT_D24X8, D3DFMT_D16}));
   IDirect3DSurface9* depth = nullptr;
@@ -107,19 +106,49 @@ TEST_F(Shell, DeviceFallsBackToD16WhenD24X8IsRefused) {
   depth->Release();
 }
 
-TEST_F(ShellDeathTest, DeviceRefusedTwiceIsFatalWithTheResultCode) {
+// Says at the end of the process whether the window and its class were left.
+void ReportWindowAtExit(HWND window = nullptr) {
+  OsSetExitHandler([window](UINT) {
+    if (window) std::fputs(IsWindow(window) ? "[window left]\n" : "[window gone]\n", stderr);
+    WNDCLASSA windowClass{};
+    windowClass.lpszClassName = "Vorla window class";
+    windowClass.lpfnWndProc = DefWindowProcA;
+    std::fputs(RegisterClassA(&windowClass) ? "[class gone]\n" : "[class left]\n", stderr);
+  });
+}
+
+TEST_F(ShellDeathTest, EachFailingStartUpStepTearsDownWhatExistsAndExits5) {
+  EXPECT_EXIT(
+      {
+        WNDCLASSA taken{};
+        taken.lpszClassName = "Vorla window class";
+        taken.lpfnWndProc = DefWindowProcA;
+        RegisterClassA(&taken);
+        program.CreateMainWindow();
+      },
+      ::testing::ExitedWithCode(5), "Demo: Error registering window class");
+  EXPECT_EXIT(
+      {
+        setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+        OsSetHeadless(false);
+        ReportWindowAtExit();
+        program.CreateMainWindow();
+      },
+      ::testing::ExitedWithCode(5), "Demo: Error opening window\n.*\\[class gone\\]");
   EXPECT_EXIT(
       {
         D3D9SetCreateDeviceFilter([](const D3DPRESENT_PARAMETERS&, DWORD) {
           return static_cast<HRESULT>(D3DERR_NOTAVAILABLE);
         });
-        CreateMainWindow();
-        InitDirect3D();
+        program.CreateMainWindow();
+        ReportWindowAtExit(program.mainWindow);
+        program.InitDirect3D();
       },
-      ::testing::ExitedWithCode(5), "Demo: Error creating Device: -2005530518");
+      ::testing::ExitedWithCode(5),
+      "Demo: Error creating Device: -2005530518\n.*\\[window gone\\]\n\\[class gone\\]");
 }
 
-TEST_F(Shell, VertexProcessingFollowsTheCapabilities) {
+TEST_F(ShellSteps, VertexProcessingFollowsTheCapabilities) {
   std::vector<DWORD> flags;
   D3D9SetCreateDeviceFilter([&](const D3DPRESENT_PARAMETERS&, DWORD behavior) {
     flags.push_back(behavior);
@@ -129,23 +158,23 @@ TEST_F(Shell, VertexProcessingFollowsTheCapabilities) {
   caps.VertexShaderVersion = D3DVS_VERSION(0, 0);
   caps.DevCaps = 0;  // no shaders, no hardware transform and lighting
   D3D9SetCapsOverride(&caps);
-  CreateMainWindow();
-  InitDirect3D();
-  ReleaseDirect3D();
+  program.CreateMainWindow();
+  program.InitDirect3D();
+  program.ReleaseDirect3D();
   caps.DevCaps = D3DDEVCAPS_HWTRANSFORMANDLIGHT;
   D3D9SetCapsOverride(&caps);
-  InitDirect3D();
-  ReleaseDirect3D();
+  program.InitDirect3D();
+  program.ReleaseDirect3D();
   caps.DevCaps = 0;
   caps.VertexShaderVersion = D3DVS_VERSION(1, 0);
   D3D9SetCapsOverride(&caps);
-  InitDirect3D();
+  program.InitDirect3D();
   EXPECT_EQ(flags, (std::vector<DWORD>{0x20, 0x40, 0x40}));
 }
 
-TEST_F(Shell, WindowedBackBufferTakesTheClientSizeAndClearsExactly) {
-  CreateMainWindow();
-  InitDirect3D();
+TEST_F(ShellSteps, WindowedBackBufferTakesTheClientSizeAndClearsExactly) {
+  program.CreateMainWindow();
+  program.InitDirect3D();
   IDirect3DSurface9* back = nullptr;
   ASSERT_EQ(program.device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
   D3DSURFACE_DESC desc{};

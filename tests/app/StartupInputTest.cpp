@@ -2,10 +2,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <new>
 #include <stdexcept>
 
-#include "app/Program.h"
 #include "app/Shell.h"
 #include "archive/CFLArchive.h"
 #include "platform/os/oshost.h"
@@ -53,6 +53,21 @@ TEST(ProcessGuardDeathTest, EscapingExceptionsTakeTheFatalPathWithAMessage) {
               ::testing::ExitedWithCode(5), "Demo: Unexpected error: odd");
   EXPECT_EXIT(RunGuarded([]() -> int { throw 3; }), ::testing::ExitedWithCode(5),
               "Demo: Unexpected error");
+}
+
+// The shell the exception leaves is shut down on the way out, before the message.
+TEST(ProcessGuardDeathTest, AShellLeftByAnExceptionIsShutDownFirst) {
+  OsSetHeadless(true);
+  EXPECT_EXIT(RunGuarded([]() -> int {
+                Shell shell;
+                shell.CreateMainWindow();
+                shell.InitDirect3D();
+                OsSetExitHandler([window = shell.mainWindow](UINT) {
+                  std::fputs(IsWindow(window) ? "[window left]\n" : "[window gone]\n", stderr);
+                });
+                throw std::bad_alloc();
+              }),
+              ::testing::ExitedWithCode(5), "Demo: Out of memory\n.*\\[window gone\\]");
 }
 
 }  // namespace

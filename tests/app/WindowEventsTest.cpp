@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "app/Program.h"
+#include "app/Shell.h"
 #include "platform/os/oshost.h"
 #include "support/InjectedEvents.h"
 
@@ -17,10 +17,9 @@ class ShellWindowEvents : public ::testing::Test {
   void SetUp() override {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     OsSetHeadless(false);
-    program = ProgramState{};
     {
       injected::DriverAllocationsIgnored driver;
-      CreateMainWindow();
+      program.CreateMainWindow();
     }
     ASSERT_NE(program.mainWindow, nullptr);
     sdl = OsGetSdlWindow(program.mainWindow);
@@ -28,7 +27,7 @@ class ShellWindowEvents : public ::testing::Test {
     Dispatch();
     injected::DropPending();
   }
-  void TearDown() override { DestroyMainWindow(); }
+  void TearDown() override { program.DestroyMainWindow(); }
   // As the frame loop does, until nothing is left.
   static void Dispatch() {
     MSG msg;
@@ -46,6 +45,7 @@ class ShellWindowEvents : public ::testing::Test {
     return program.quitRequested;
   }
 
+  Shell program;
   SDL_Window* sdl = nullptr;
 };
 

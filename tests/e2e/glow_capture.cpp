@@ -6,102 +6,19 @@
 #include <string>
 
 #include "images_capture.h"
+#include "support/GlowSceneFile.h"
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
-#include "tools/scenewriter/SceneWriter.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using namespace scenefile;
-
-// An uncompressed 24-bit TGA of one colour, rows bottom first as the format stores them.
-std::string SolidTga(int size, std::uint8_t grey) {
-  std::string tga(18, '\0');
-  tga[2] = 2;  // true colour
-  tga[12] = static_cast<char>(size);
-  tga[14] = static_cast<char>(size);
-  tga[16] = 24;
-  tga.append(static_cast<std::size_t>(size) * size * 3, static_cast<char>(grey));
-  return tga;
-}
-
-// Camera at the origin looking along -y (z up); a 2x2 white-glowing quad 10 units
-// ahead; a white sprite 3 units above it.
-std::string GlowScene() {
-  SceneWriter w;
-  w.Ambient(0xFF000000);
-  GroupChunk world;
-  world.index = 0;
-  world.node.name = "world";
-  w.Add(world);
-  CameraChunk camera;
-  camera.index = 1;
-  camera.node.parent = 0;
-  camera.node.name = "eye";
-  camera.fov = 0.9f;
-  camera.nearClip = 0.1f;
-  camera.farClip = 100;
-  w.Add(camera);
-  GroupChunk quad;
-  quad.index = 2;
-  quad.node.parent = 0;
-  quad.node.name = "quad";
-  quad.node.position = {0, -10, 0};
-  w.Add(quad);
-  VertexBufferChunk vertices;
-  vertices.index = 3;
-  for (auto [x, z] : {std::pair{-1.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, -1.0f}, {-1.0f, -1.0f}}) {
-    Vertex v;
-    v.position = {x, 0, z};
-    v.normal = {0, 1, 0};
-    vertices.vertices.push_back(v);
-  }
-  w.Add(vertices);
-  IndexBufferChunk indices;
-  indices.index = 4;
-  indices.indices = {0, 1, 2, 0, 2, 3};  // clockwise as the camera sees it
-  w.Add(indices);
-  MaterialChunk glowing;
-  glowing.index = 5;
-  glowing.diffuse = 0xFF000000;
-  glowing.emissive = 0xFFFFFFFF;  // self-illumination 1
-  w.Add(glowing);
-  MeshChunk mesh;
-  mesh.index = 6;
-  mesh.node = 2;
-  mesh.vertexBuffer = 3;
-  mesh.indexBuffer = 4;
-  SubMeshRecord sub;
-  sub.material = 5;
-  sub.indexCount = 6;
-  mesh.subMeshes.push_back(sub);
-  w.Add(mesh);
-  TextureChunk texture;
-  texture.index = 7;
-  texture.fileName = "spark.tga";
-  w.Add(texture);
-  GroupChunk carrier;
-  carrier.index = 8;
-  carrier.node.parent = 0;
-  carrier.node.name = "spark";
-  carrier.node.position = {0, -10, 3};
-  w.Add(carrier);
-  SpriteChunk sprite;
-  sprite.index = 9;
-  sprite.node = 8;
-  sprite.texture = 7;
-  sprite.size = 0.8f;  // 768 * 0.8 / 10 = 61 pixels
-  w.Add(sprite);
-  const auto& bytes = w.Bytes();
-  return std::string(bytes.begin(), bytes.end());
-}
 
 TEST(GlowCapture, SelfIlluminatedQuadHasAFadingHaloAndTheSpriteIsDrawn) {
   TempDir t;
   t.write("packed/demo.psc",
           "loadscene glow.psk g\nplayscene g\nsetscenetime 0\nwaituntil 200\n");
-  t.write("packed/glow.psk", GlowScene());
+  t.write("packed/glow.psk", GlowSceneFile());
   t.write("packed/spark.tga", SolidTga(8, 255));
   fs::create_directories(t.file("bin"));
   fs::create_directories(t.file("data"));
@@ -127,6 +44,33 @@ TEST(GlowCapture, SelfIlluminatedQuadHasAFadingHaloAndTheSpriteIsDrawn) {
   // The sprite: a white square of about 61 pixels around (512, 145).
   EXPECT_PIXEL(frame, 512, 146, (Rgb{255, 255, 255}), 2);
   EXPECT_PIXEL(frame, 500, 140, (Rgb{255, 255, 255}), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// A looped show builds a new script player for every pass while the old one goes;
+// every pass must glow as the first one did.
+TEST(GlowCapture, EveryPassOfALoopedShowGlowsAlike) {
+  TempDir t;
+  t.write("show/demo.psc", "loadscene glow.psk g\nplayscene g\nsetscenetime 0\nwaituntil 1000\n");
+  t.write("show/glow.psk", GlowSceneFile());
+  t.write("show/spark.tga", SolidTga(8, 255));
+  ProcessResult r = RunProcess(SHOW_DEMO_EXE, {"--headless", "--capture", t.file("out"), "--frames",
+                                               "png", "--fps", "10", "--loop", "--seconds", "3.5",
+                                               "--data", t.file("show")});
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  // 11 frames a pass (0 to 1000 ms), then the black frame of its end; passes two and
+  // three start at 100 ms, so frame 27 shows the third pass at 500 ms like frame 5.
+  PngPicture first(t.file("out/frame-000005.png"));
+  PngPicture third(t.file("out/frame-000027.png"));
+  ASSERT_TRUE(first.valid() && third.valid()) << r.output;
+  EXPECT_GT(first.at(640, 384).r, 150) << "the first pass glows";
+  EXPECT_EQ(PngPicture(t.file("out/frame-000011.png")).at(512, 384), kBlack) << "end of a pass";
+  for (int y = 0; y < first.height; y += 8)
+    for (int x = 0; x < first.width; x += 8)
+      ASSERT_EQ(third.at(x, y), first.at(x, y)) << "at (" << x << ", " << y << ")";
 }
 
 }  // namespace

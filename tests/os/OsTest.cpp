@@ -120,6 +120,12 @@ TEST(Windows, HeadlessWindowsKeepTheirClassQueueAndProcedure) {
   HWND w = CreateWindowExA(0, "Test class", "Demo", WS_SYSMENU, 0, 0, 1024, 768, nullptr, nullptr,
                            nullptr, nullptr);
   ASSERT_NE(w, nullptr);
+  // The user data: where a procedure finds the object behind its window.
+  int owner = 0;
+  EXPECT_EQ(GetWindowLongPtrA(w, GWLP_USERDATA), 0);
+  EXPECT_EQ(SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&owner)), 0);
+  EXPECT_EQ(GetWindowLongPtrA(w, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&owner));
+  EXPECT_EQ(GetWindowLongPtrA(w, 0), 0) << "no other index";
   RECT r{};
   ASSERT_TRUE(GetClientRect(w, &r));
   EXPECT_EQ(r.right, 1024);
@@ -145,6 +151,7 @@ TEST(Windows, HeadlessWindowsKeepTheirClassQueueAndProcedure) {
   EXPECT_EQ(msg.message, WM_QUIT);
   EXPECT_EQ(received, (std::vector<UINT>{WM_PAINT, WM_KEYDOWN, WM_CLOSE, WM_DESTROY}));
   EXPECT_FALSE(DestroyWindow(w));
+  EXPECT_EQ(GetWindowLongPtrA(w, GWLP_USERDATA), 0) << "a destroyed window has none";
   EXPECT_TRUE(UnregisterClassA("Test class", nullptr));
 }
 

@@ -1,5 +1,6 @@
 // The shared glow targets: eight one-level A8R8G8B8 render targets of the chain's
-// sizes and a 512x512 D24S8 depth surface, made once per program, released to null.
+// sizes and a 512x512 D24S8 depth surface, made once per program, released to null when
+// the last holder lets go.
 #include <gtest/gtest.h>
 
 #include "GlowSceneSupport.h"
@@ -32,10 +33,15 @@ TEST(GlowTargets, EightLevelsAndADepthSurfaceMadeOnce) {
   EXPECT_EQ(depth.Height, 512u);
   EXPECT_EQ(depth.Format, D3DFMT_D24S8);
   IDirect3DSurface9* firstDepth = GlowDepth();
-  CreateGlowTargets(glow.device);  // a second script player start changes nothing
+  CreateGlowTargets(glow.device);  // a second holder changes nothing but the count
   for (int i = 0; i < kGlowLevels; ++i) EXPECT_EQ(GlowTarget(i), first[i]);
   EXPECT_EQ(GlowDepth(), firstDepth);
+  EXPECT_EQ(GlowTargetLeases(), 2);
+  ReleaseGlowTargets();  // the first holder goes: the other still draws with them
+  EXPECT_TRUE(GlowTargetsComplete());
+  EXPECT_EQ(GlowTarget(0), first[0]);
   ReleaseGlowTargets();
+  EXPECT_EQ(GlowTargetLeases(), 0);
   for (int i = 0; i < kGlowLevels; ++i) EXPECT_EQ(GlowTarget(i), nullptr);
   EXPECT_EQ(GlowDepth(), nullptr);
   EXPECT_EQ(GlowTarget(-1), nullptr);
