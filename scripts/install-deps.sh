@@ -11,6 +11,10 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   zlib1g-dev libdeflate-dev libturbojpeg0-dev libpng-dev libstb-dev libmpg123-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   lame sox ffmpeg mingw-w64-common patchelf debootstrap xvfb xdotool python3-xlib >/dev/null
+# The desktops of the release test: X with core fonts, and Wayland (weston and
+# its headers, for the test's input module).
+$SUDO apt-get install -y -qq --no-install-recommends \
+  xfonts-base weston libweston-10-dev >/dev/null
 # tools: the model importer (glTF through tinygltf, the other formats through assimp)
 # and assimp's sample models its tests import.
 $SUDO apt-get install -y -qq --no-install-recommends \

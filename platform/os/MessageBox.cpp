@@ -1,14 +1,17 @@
 // Message boxes: every box is recorded and copied to standard error, so a run
-// without a display still says why it stopped. Their text is ANSI: UTF-8 where it
-// is valid UTF-8, otherwise Windows-1252 bytes (the show's messages are written so),
-// turned into UTF-8 for standard error and the display.
+// without a display still says why it stopped. On a display, SDL's native box
+// is tried first and the player's own drawn box second. Their text is ANSI:
+// UTF-8 where it is valid UTF-8, otherwise Windows-1252 bytes (the show's
+// messages are written so), turned into UTF-8 for standard error and the display.
 #include <SDL2/SDL.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "platform/os/DrawnMessageBox.h"
 #include "platform/os/SdlVideo.h"
+#include "platform/os/Utf8.h"
 #include "platform/os/oshost.h"
 #include "platform/os/windows.h"
 
@@ -31,22 +34,6 @@ constexpr char16_t kWindows1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-// Length of the valid UTF-8 sequence at `at`, or 0.
-std::size_t Utf8Length(const std::string& s, std::size_t at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-  const unsigned c = byte(at);
-  const std::size_t need = (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : 0;
-  if (need == 0 || at + need >= s.size()) return 0;
-  char32_t cp = c & (need == 1 ? 0x1F : need == 2 ? 0x0F : 0x07);
-  for (std::size_t k = 1; k <= need; ++k) {
-    if ((byte(at + k) & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (byte(at + k) & 0x3F);
-  }
-  const char32_t minimum[] = {0, 0x80, 0x800, 0x10000};
-  if (cp < minimum[need] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return need + 1;
-}
-
 std::string AnsiToUtf8(const std::string& text) {
   std::string out;
   out.reserve(text.size());
@@ -56,7 +43,8 @@ std::string AnsiToUtf8(const std::string& text) {
       out += text[i++];
       continue;
     }
-    if (std::size_t n = Utf8Length(text, i)) {
+    char32_t ignored = 0;
+    if (std::size_t n = os_internal::Utf8Sequence(text, i, &ignored)) {
       out.append(text, i, n);
       i += n;
       continue;
@@ -94,19 +82,34 @@ int ShowOnDisplay(const OsMessageBoxRecord& box) {
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"}};
   const bool question = (box.type & 0xF) == MB_YESNOCANCEL;
   SDL_MessageBoxData data{};
-  data.flags = (box.type & MB_ICONERROR) == MB_ICONERROR && !question
-                   ? SDL_MESSAGEBOX_ERROR
-                   : SDL_MESSAGEBOX_INFORMATION;
+  data.flags = (box.type & MB_ICONERROR) == MB_ICONERROR && !question ? SDL_MESSAGEBOX_ERROR
+                                                                      : SDL_MESSAGEBOX_INFORMATION;
   const std::string title = AnsiToUtf8(box.caption);
   const std::string message = AnsiToUtf8(box.text);
   data.title = title.c_str();
   data.message = message.c_str();
   data.buttons = question ? yesNoCancel : ok;
   data.numbuttons = question ? 3 : 1;
+  data.flags |= SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
   int pressed = 0;
-  if (SDL_ShowMessageBox(&data, &pressed) != 0) return 0;
-  // Closing the box without a button counts as its escape button.
-  if (pressed < 0) pressed = question ? IDCANCEL : IDOK;
+  if (SDL_ShowMessageBox(&data, &pressed) == 0) {
+    // Closing the box without a button counts as its escape button.
+    return pressed < 0 ? (question ? IDCANCEL : IDOK) : pressed;
+  }
+  // No native box here (an X server without core fonts, a Wayland desktop
+  // without a dialog helper), but a window may still open: the player draws
+  // the box itself. Only where no window opens either is the box not shown.
+  const std::string why = SDL_GetError();
+  os_internal::DrawnMessageBox drawn(
+      message,
+      question ? std::vector<os_internal::DrawnButton>{{IDYES, "Yes"},
+                                                       {IDNO, "No"},
+                                                       {IDCANCEL, "Cancel"}}
+               : std::vector<os_internal::DrawnButton>{{IDOK, "OK"}},
+      0, question ? 2 : 0);
+  pressed = os_internal::ShowDrawnMessageBox(title, drawn);
+  if (pressed == 0)
+    std::fprintf(stderr, "demo: the message box could not be shown: %s\n", why.c_str());
   return pressed;
 }
 

@@ -52,4 +52,12 @@ bool EnsureSdlVideo() {
   return videoState == VideoState::Running;
 }
 
+bool SdlVideoRunning() { return videoState == VideoState::Running; }
+
+void StopSdlVideo() {
+  if (videoState != VideoState::Running) return;
+  SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+  videoState = VideoState::NotTried;
+}
+
 }  // namespace os_internal

@@ -8,4 +8,10 @@ namespace os_internal {
 // used (headless, or SDL could not start a video driver).
 bool EnsureSdlVideo();
 
+// Whether the video subsystem is running now.
+bool SdlVideoRunning();
+
+// Stops a running video subsystem; the next EnsureSdlVideo starts it afresh.
+void StopSdlVideo();
+
 }  // namespace os_internal
