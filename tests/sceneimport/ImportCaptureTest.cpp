@@ -19,9 +19,9 @@ std::array<int, 2> Pixel(float x, float y, float z) {
   return {static_cast<int>((x / d / (t * 4 / 3) + 1) / 2 * 1024), static_cast<int>((1 - y / d / t) / 2 * 768)};
 }
 
-TestGltf LitBoxes(const std::vector<std::string>& boxNodes, const std::string& animations = "") {
-  TestGltf g;
-  CubeData cube = Cube(0.5f);
+// Adds a red box of half size `h` with its face normals; returns the mesh index.
+int RedBox(TestGltf& g, float h) {
+  CubeData cube = Cube(h);
   std::vector<float> normals;
   for (int f = 0; f < 6; ++f)
     for (int k = 0; k < 4; ++k) {
@@ -32,6 +32,12 @@ TestGltf LitBoxes(const std::vector<std::string>& boxNodes, const std::string& a
   int p = g.Floats(cube.positions, "VEC3", true);
   int n = g.Floats(normals, "VEC3");
   g.meshes.push_back(MeshJson(p, g.Indices(cube.indices), 0, ",\"NORMAL\":" + std::to_string(n)));
+  return static_cast<int>(g.meshes.size()) - 1;
+}
+
+TestGltf LitBoxes(const std::vector<std::string>& boxNodes, const std::string& animations = "") {
+  TestGltf g;
+  RedBox(g, 0.5f);
   g.materials = {"{\"name\":\"red\",\"pbrMetallicRoughness\":{\"baseColorFactor\":[1,0,0,1],\"roughnessFactor\":1}}"};
   g.cameras = {"{\"type\":\"perspective\",\"perspective\":{\"yfov\":0.8,\"znear\":0.5,\"zfar\":50}}"};
   g.extensionsUsed = {"KHR_lights_punctual"};
@@ -71,6 +77,23 @@ TEST(ImportCapture, BoxesAppearWhereTheGltfCameraSeesThemAlsoMirrored) {
   auto mtl = Pixel(-2.0f, 0.0f, 0.5f), mbr = Pixel(-1.0f, -1.0f, 0.5f);
   EXPECT_PIXEL(frame, (mtl[0] + mbr[0]) / 2, (mtl[1] + mbr[1]) / 2, kRedLit, 8);
   EXPECT_PIXEL(frame, mtl[0] + 3, mtl[1] + 3, kRedLit, 8);
+}
+
+TEST(ImportCapture, ScaledNodesAreLitLikeUnscaledOnes) {
+  TempDir show;
+  // Three boxes of the same size on screen: one plain, one a hundredth the size under
+  // a node scaled 100, one ten times the size under a node scaled 0.1.
+  TestGltf g = LitBoxes({"{\"name\":\"plain\",\"mesh\":0}"});
+  int huge = RedBox(g, 0.005f), tiny = RedBox(g, 5);
+  g.nodes.push_back("{\"name\":\"huge\",\"mesh\":" + std::to_string(huge) + ",\"translation\":[1.5,0.5,0],\"scale\":[100,100,100]}");
+  g.nodes.push_back("{\"name\":\"tiny\",\"mesh\":" + std::to_string(tiny) + ",\"translation\":[-1.5,-0.5,0],\"scale\":[0.1,0.1,0.1]}");
+  ShowCapture run = Play(show, g, 250);
+  ASSERT_EQ(run.result().exitCode, 0) << run.result().output;
+  PngPicture frame = run.frame(1);
+  ASSERT_TRUE(frame.valid());
+  // The middle of each box's front face (z = 0.5), lit straight on: full red each time.
+  for (auto centre : {Pixel(0, 0, 0.5f), Pixel(1.5f, 0.5f, 0.5f), Pixel(-1.5f, -0.5f, 0.5f)})
+    EXPECT_PIXEL(frame, centre[0], centre[1], kRedLit, 8);
 }
 
 TEST(ImportCapture, AnimatedBoxLandsAtTheWorkedOutPixelAtKnownFrames) {

@@ -14,13 +14,16 @@ TEST(ImportLights, EachKindKeepsItsColourFallOffConeAndDirection) {
   g.extensionsUsed = {"KHR_lights_punctual"};
   g.lights = {"{\"name\":\"bulb\",\"type\":\"point\",\"color\":[1,0.5,0],\"intensity\":3,\"range\":20}",
               "{\"name\":\"spot\",\"type\":\"spot\",\"spot\":{\"innerConeAngle\":0.2,\"outerConeAngle\":0.5}}",
-              "{\"name\":\"sun\",\"type\":\"directional\",\"intensity\":2}"};
+              "{\"name\":\"sun\",\"type\":\"directional\",\"intensity\":0.9}"};
+  CubeData cube = Cube(0.5f);
+  g.meshes.push_back(MeshJson(g.Floats(cube.positions, "VEC3", true), g.Indices(cube.indices)));
   // The sun turned a quarter about +x: glTF's -z becomes -y (straight down).
   g.nodes = {"{\"name\":\"a\",\"translation\":[1,2,3],\"extensions\":{\"KHR_lights_punctual\":{\"light\":0}}}",
              "{\"name\":\"b\",\"rotation\":[0,0.7071068,0,0.7071068],\"children\":[2]}",
              "{\"name\":\"c\",\"translation\":[0,0,4],\"extensions\":{\"KHR_lights_punctual\":{\"light\":1}}}",
-             "{\"name\":\"d\",\"rotation\":[-0.7071068,0,0,0.7071068],\"extensions\":{\"KHR_lights_punctual\":{\"light\":2}}}"};
-  g.sceneNodes = {0, 1, 3};
+             "{\"name\":\"d\",\"rotation\":[-0.7071068,0,0,0.7071068],\"extensions\":{\"KHR_lights_punctual\":{\"light\":2}}}",
+             "{\"name\":\"box\",\"mesh\":0}"};
+  g.sceneNodes = {0, 1, 3, 4};
   sceneimport::ImportOptions options;
   options.scale = 2;
   ImportResult r = Import(dir, g, options);
@@ -53,7 +56,7 @@ TEST(ImportLights, EachKindKeepsItsColourFallOffConeAndDirection) {
   EXPECT_NEAR(d.y, 0, 1e-5);
   EXPECT_NEAR(d.z, 0, 1e-5);
   EXPECT_EQ(sun->lightType, 3);
-  EXPECT_FLOAT_EQ(sun->intensity, 2);
+  EXPECT_FLOAT_EQ(sun->intensity, 0.9f);
   D3DXVECTOR3 down = LightDirection(r.file, *sun);
   EXPECT_NEAR(down.x, 0, 1e-5);
   EXPECT_NEAR(down.y, 0, 1e-5);
@@ -72,6 +75,7 @@ TEST(ImportAnimation, TranslationAndRotationBecomeEvenlySpacedKeys) {
                   std::to_string(moves) + "},{\"input\":" + std::to_string(rtimes) + ",\"output\":" +
                   std::to_string(turns) + "}],\"channels\":[{\"sampler\":0,\"target\":{\"node\":0,\"path\":\"translation\"}},"
                   "{\"sampler\":1,\"target\":{\"node\":0,\"path\":\"rotation\"}}]}"};
+  AddDrawable(g);
   sceneimport::ImportOptions options;
   options.fps = 10;
   ImportResult r = Import(dir, g, options);
@@ -115,6 +119,7 @@ TEST(ImportAnimation, StepAndCubicChannelsAreSampledAndReported) {
                   std::to_string(cubic) + ",\"interpolation\":\"CUBICSPLINE\"}],\"channels\":["
                   "{\"sampler\":0,\"target\":{\"node\":0,\"path\":\"translation\"}},"
                   "{\"sampler\":1,\"target\":{\"node\":1,\"path\":\"scale\"}}]}"};
+  AddDrawable(g);
   sceneimport::ImportOptions options;
   options.fps = 4;
   ImportResult r = Import(dir, g, options);

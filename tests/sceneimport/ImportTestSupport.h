@@ -41,3 +41,12 @@ struct CubeData {
   std::vector<std::uint32_t> indices;
 };
 CubeData Cube(float h);
+
+// A small box of its own at the origin, so that a test about nodes, cameras or
+// animation has something drawable (an import without triangles fails).
+inline void AddDrawable(TestGltf& g) {
+  CubeData cube = Cube(0.1f);
+  g.meshes.push_back(MeshJson(g.Floats(cube.positions, "VEC3", true), g.Indices(cube.indices)));
+  g.nodes.push_back("{\"name\":\"drawable\",\"mesh\":" + std::to_string(g.meshes.size() - 1) + "}");
+  if (!g.sceneNodes.empty()) g.sceneNodes.push_back(static_cast<int>(g.nodes.size()) - 1);
+}

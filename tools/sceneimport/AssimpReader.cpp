@@ -1,5 +1,6 @@
 #include "tools/sceneimport/AssimpReader.h"
 
+#include <assimp/config.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
@@ -10,6 +11,11 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+
+#include "tools/sceneimport/Camera3ds.h"
+#include "tools/sceneimport/ImportLimits.h"
+#include "tools/sceneimport/TextureLookup.h"
+#include "tools/sceneimport/TextureTable.h"
 
 namespace sceneimport {
 namespace {
@@ -22,8 +28,11 @@ std::string Name(const aiString& name, const std::string& fallback) {
 
 class AssimpReader {
  public:
-  AssimpReader(const aiScene& source, const std::string& folder, ImportScene* scene, ImportReport* report)
-      : source_(source), folder_(folder), scene_(*scene), report_(*report) {}
+  // `keyframes`: per mesh of `source`, the positions of its further key frames.
+  AssimpReader(const aiScene& source, const std::string& folder, std::map<std::string, TargetCamera> targets,
+               std::vector<std::vector<std::vector<Vec3>>> keyframes, ImportScene* scene, ImportReport* report)
+      : source_(source), folder_(folder), targets_(std::move(targets)), keyframes_(std::move(keyframes)),
+        scene_(*scene), report_(*report) {}
 
   void Read() {
     ReadMaterials();
@@ -32,6 +41,7 @@ class AssimpReader {
     ReadLights();
     ReadNode(source_.mRootNode, -1);
     scene_.roots.push_back(0);
+    ResolveBones();
     ReadAnimations();
   }
 
@@ -46,21 +56,34 @@ class AssimpReader {
       if (embedded->mHeight == 0) {
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(embedded->pcData);
         image.bytes.assign(bytes, bytes + embedded->mWidth);
+      } else if (std::uint64_t{embedded->mWidth} * embedded->mHeight <= (std::uint64_t{1} << 26)) {
+        std::vector<std::uint8_t> rgba;
+        rgba.reserve(std::size_t{embedded->mWidth} * embedded->mHeight * 4);
+        for (std::size_t i = 0, n = std::size_t{embedded->mWidth} * embedded->mHeight; i < n; ++i) {
+          const aiTexel& t = embedded->pcData[i];
+          rgba.insert(rgba.end(), {t.r, t.g, t.b, t.a});
+        }
+        image.bytes = EncodePng(embedded->mWidth, embedded->mHeight, 4, rgba);
+        image.name = "embedded.png";
       } else {
-        report_.Warn("uncompressed embedded texture dropped", material);
+        report_.Warn("embedded picture too large, texture dropped", material);
       }
       if (embedded->mFilename.length)
         image.name = std::filesystem::path(embedded->mFilename.C_Str()).filename().string();
+    } else if (!path.empty() && path[0] == '*') {
+      report_.Warn("texture names an embedded picture the file does not hold, dropped", material + ": " + path);
     } else {
-      std::string local = path;
-      std::replace(local.begin(), local.end(), '\\', '/');
-      std::filesystem::path file = std::filesystem::path(local).is_absolute()
-                                       ? std::filesystem::path(local)
-                                       : std::filesystem::path(folder_) / local;
-      std::ifstream in(file, std::ios::binary);
-      if (in) image.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-      if (image.bytes.empty()) report_.Warn("picture could not be read, texture dropped", path);
-      image.name = file.filename().string();
+      std::string found = FindTextureFile(folder_, path);
+      if (!found.empty()) {
+        std::ifstream in(found, std::ios::binary);
+        if (in) image.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (image.bytes.empty()) report_.Warn("picture could not be read, texture dropped", found);
+        image.name = std::filesystem::path(found).filename().string();
+        if (std::filesystem::path(found).filename() != std::filesystem::path(path).filename())
+          image.origin = path + " (found as " + found + ")";
+      } else {
+        report_.Warn("texture file not found beside the model or in its folders, dropped", path);
+      }
     }
     int index = static_cast<int>(scene_.images.size());
     scene_.images.push_back(std::move(image));
@@ -79,9 +102,12 @@ class AssimpReader {
     if (m.GetTextureCount(type) > 1) report_.Warn("texture layers beyond the first dropped", material);
     if (modes[0] != aiTextureMapMode_Wrap || modes[1] != aiTextureMapMode_Wrap)
       report_.Warn("texture clamp or mirror addressing drawn as repeat", material);
+    if (uvIndex > 1) {
+      report_.Warn("texture on a texture coordinate set above the second dropped", material);
+      return ref;
+    }
     ref.image = Image(path.C_Str(), material);
-    ref.texCoord = static_cast<int>(std::min(uvIndex, 1u));
-    if (uvIndex > 1) report_.Warn("texture coordinate sets above the second dropped", material);
+    ref.texCoord = static_cast<int>(uvIndex);
     return ref;
   }
 
@@ -101,6 +127,13 @@ class AssimpReader {
       m.Get(AI_MATKEY_SHININESS, shininess);
       m.Get(AI_MATKEY_SHININESS_STRENGTH, strength);
       m.Get(AI_MATKEY_EMISSIVE_INTENSITY, emissiveIntensity);
+      // A surface that would draw nothing at all is far more often an exporter's
+      // unset field than the author's wish: with no opacity map, it is drawn opaque.
+      if (opacity * diffuse.a <= 0 && m.GetTextureCount(aiTextureType_OPACITY) == 0) {
+        report_.Warn("opacity 0 read as opaque (it would hide the surface entirely)", out.name);
+        opacity = 1;
+        diffuse.a = 1;
+      }
       out.baseColor = {diffuse.r, diffuse.g, diffuse.b, std::clamp(opacity * diffuse.a, 0.0f, 1.0f)};
       out.emissive = Vec3{emissive.r, emissive.g, emissive.b} * emissiveIntensity;
       out.specularColor = {specular.r, specular.g, specular.b};
@@ -153,9 +186,26 @@ class AssimpReader {
         for (unsigned v = 0; v < mesh.mNumVertices; ++v)
           p.uvs[set][v] = {mesh.mTextureCoords[set][v].x, mesh.mTextureCoords[set][v].y};
       }
+      if (i < keyframes_.size() && !keyframes_[i].empty()) {
+        p.keyframes.push_back(p.positions);
+        for (auto& frame : keyframes_[i])
+          if (frame.size() == p.positions.size()) p.keyframes.push_back(std::move(frame));
+        if (p.keyframes.size() < keyframes_[i].size() + 1) report_.Warn("key frames that do not match the first dropped", name);
+        if (p.keyframes.size() < 2) p.keyframes.clear();
+      }
       if (mesh.mTextureCoords[2]) report_.Warn("texture coordinate sets above the second dropped", name);
       if (mesh.mColors[0]) report_.Warn("vertex colours dropped", name);
-      if (mesh.mNumBones) report_.Warn("skinning not supported: mesh drawn in its bind pose", name);
+      for (unsigned b = 0; b < mesh.mNumBones; ++b) {
+        const aiBone& bone = *mesh.mBones[b];
+        ImportBone out;
+        out.nodeName = bone.mName.C_Str();
+        for (int r = 0; r < 4; ++r)
+          for (int c = 0; c < 4; ++c) out.offset.m[r][c] = bone.mOffsetMatrix[r][c];
+        for (unsigned w = 0; w < bone.mNumWeights; ++w)
+          if (bone.mWeights[w].mVertexId < mesh.mNumVertices && bone.mWeights[w].mWeight > 0)
+            out.weights.emplace_back(bone.mWeights[w].mVertexId, bone.mWeights[w].mWeight);
+        p.bones.push_back(std::move(out));
+      }
       if (mesh.mNumAnimMeshes) report_.Warn("morph targets of this format dropped", name);
       for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
         const aiFace& face = mesh.mFaces[f];
@@ -189,6 +239,16 @@ class AssimpReader {
       out.position = ToVec3(c.mPosition);
       out.forward = Normalized(ToVec3(c.mLookAt));
       out.up = Normalized(ToVec3(c.mUp));
+      auto target = targets_.find(out.name);
+      if (target != targets_.end()) {
+        // assimp drops the target; 3DS scenes stand on their z axis. The eye stays
+        // in the camera until its node turns out to carry it too (ReadNode).
+        out.position = target->second.eye;
+        out.hasTarget = true;
+        out.target = target->second.target;
+        out.roll = target->second.rollDegrees * 3.14159265f / 180;
+        out.up = {0, 0, 1};
+      }
       cameraByName_[out.name] = static_cast<int>(scene_.cameras.size());
       scene_.cameras.push_back(out);
     }
@@ -238,7 +298,12 @@ class AssimpReader {
       if (!Decompose(m, &out.local.translation, &out.local.rotation, &out.local.scale))
         report_.Warn("degenerate node matrix", out.name);
       auto camera = cameraByName_.find(out.name);
-      if (camera != cameraByName_.end()) out.camera = camera->second;
+      if (camera != cameraByName_.end()) {
+        out.camera = camera->second;
+        // With a key-framer, assimp gives the eye both to the node and to the camera.
+        ImportCamera& c = scene_.cameras[camera->second];
+        if (c.hasTarget && Length(out.local.translation) > 0) c.position = {0, 0, 0};
+      }
       auto light = lightByName_.find(out.name);
       if (light != lightByName_.end()) out.light = light->second;
     }
@@ -257,6 +322,16 @@ class AssimpReader {
       scene_.meshes.push_back(std::move(merged));
     }
     for (unsigned c = 0; c < node->mNumChildren; ++c) ReadNode(node->mChildren[c], index);
+  }
+
+  void ResolveBones() {
+    for (auto& mesh : scene_.meshes)
+      for (auto& p : mesh.primitives)
+        for (auto& bone : p.bones) {
+          auto node = nodeByName_.find(bone.nodeName);
+          if (node != nodeByName_.end()) bone.node = node->second;
+          else report_.Warn("bone without a node: its vertices stay in the bind pose", bone.nodeName);
+        }
   }
 
   void ReadAnimations() {
@@ -314,6 +389,8 @@ class AssimpReader {
 
   const aiScene& source_;
   std::string folder_;
+  std::map<std::string, TargetCamera> targets_;
+  std::vector<std::vector<std::vector<Vec3>>> keyframes_;
   ImportScene& scene_;
   ImportReport& report_;
   std::vector<ImportMesh> meshes_;  // one per assimp mesh, copied into the nodes that use it
@@ -322,6 +399,38 @@ class AssimpReader {
   std::multimap<std::string, int> nodeByName_;
 };
 
+// An MD2 file holds whole vertex key frames; assimp reads one at a time.
+std::vector<std::vector<std::vector<Vec3>>> ReadMd2Keyframes(const std::string& path, const aiScene& first,
+                                                             ImportReport* report) {
+  constexpr std::int32_t kMaxFrames = 1024;
+  std::ifstream in(path, std::ios::binary);
+  char header[44] = {};
+  in.read(header, sizeof header);
+  std::int32_t frames = 0;
+  if (in.gcount() == sizeof header) std::memcpy(&frames, header + 40, 4);
+  if (frames < 2) return {};
+  if (frames > kMaxFrames) {
+    report->Warn("key frames beyond the " + std::to_string(kMaxFrames) + "th dropped", path);
+    frames = kMaxFrames;
+  }
+  std::vector<std::vector<std::vector<Vec3>>> out(first.mNumMeshes);
+  for (std::int32_t f = 1; f < frames; ++f) {
+    Assimp::Importer importer;
+    importer.SetPropertyInteger(AI_CONFIG_IMPORT_MD2_KEYFRAME, f);
+    const aiScene* scene = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_FlipUVs);
+    if (!scene || scene->mNumMeshes != first.mNumMeshes) {
+      report->Warn("key frames from " + std::to_string(f) + " on could not be read, dropped", path);
+      break;
+    }
+    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
+      std::vector<Vec3> positions(scene->mMeshes[m]->mNumVertices);
+      for (unsigned v = 0; v < positions.size(); ++v) positions[v] = ToVec3(scene->mMeshes[m]->mVertices[v]);
+      out[m].push_back(std::move(positions));
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 bool ReadWithAssimp(const std::string& path, ImportScene* scene, ImportReport* report, std::string* error) {
@@ -329,12 +438,35 @@ bool ReadWithAssimp(const std::string& path, ImportScene* scene, ImportReport* r
   // Without normals a model keeps smooth shading; assimp must not invent flat ones.
   const aiScene* source = importer.ReadFile(
       path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_FlipUVs | aiProcess_ValidateDataStructure);
-  if (!source || !source->mRootNode || (source->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) {
-    *error = importer.GetErrorString();
-    if (error->empty()) *error = "assimp cannot read the file";
+  // Without meshes assimp marks the scene incomplete and may add a stand-in mesh of
+  // its own; either way there is nothing of the file to draw.
+  const bool incomplete = source && (source->mFlags & AI_SCENE_FLAGS_INCOMPLETE);
+  if (source && source->mRootNode && (source->mNumMeshes == 0 || (incomplete && !*importer.GetErrorString()))) {
+    *error = "the file holds no geometry (" + std::to_string(source->mNumCameras) + " cameras, " +
+             std::to_string(source->mNumLights) + " lights): nothing to draw";
     return false;
   }
-  AssimpReader(*source, std::filesystem::path(path).parent_path().string(), scene, report).Read();
+  if (!source || !source->mRootNode || (source->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) {
+    std::string said = importer.GetErrorString();
+    if (said.find("bad_alloc") != std::string::npos || said.find("bad_array_new_length") != std::string::npos)
+      *error = OutOfMemoryMessage();
+    else if (said.find("mNumMeshes is 0") != std::string::npos)
+      *error = "the file holds no geometry: nothing to draw";
+    else if (said.find("No suitable reader") != std::string::npos)
+      *error = "not a model format the importer reads";
+    else
+      *error = said.empty() ? "the file could not be read as a model" : said;
+    return false;
+  }
+  std::string ext = std::filesystem::path(path).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::map<std::string, TargetCamera> targets;
+  if (ext == ".3ds") targets = Read3dsCameras(path);
+  std::vector<std::vector<std::vector<Vec3>>> keyframes;
+  if (ext == ".md2") keyframes = ReadMd2Keyframes(path, *source, report);
+  AssimpReader(*source, std::filesystem::path(path).parent_path().string(), std::move(targets), std::move(keyframes),
+               scene, report)
+      .Read();
   return true;
 }
 

@@ -16,6 +16,10 @@ constexpr std::size_t kMaxAccessorValues = std::size_t{1} << 28;
 // An accessor without a buffer (zeros, perhaps with sparse values) has no size to check against.
 constexpr std::size_t kMaxZeroAccessorElements = std::size_t{1} << 22;
 
+const char* const kDracoMessage =
+    "the file uses Draco mesh compression (KHR_draco_mesh_compression), which is not supported: "
+    "export it without Draco";
+
 // Keeps the encoded picture bytes instead of decoding them: the player decodes.
 bool KeepImageBytes(tinygltf::Image* image, const int, std::string*, std::string*, int, int,
                     const unsigned char* bytes, int size, void*) {
@@ -63,6 +67,11 @@ class GltfReader {
         "KHR_lights_punctual", "KHR_materials_emissive_strength", "KHR_materials_unlit",
         "KHR_mesh_quantization"};
     static const std::set<std::string> kApproximated = {"KHR_texture_transform"};
+    for (const auto& names : {model_.extensionsRequired, model_.extensionsUsed})
+      if (std::find(names.begin(), names.end(), "KHR_draco_mesh_compression") != names.end()) {
+        *error = kDracoMessage;
+        return false;
+      }
     for (const auto& name : model_.extensionsRequired) {
       if (kSupported.count(name)) continue;
       if (kApproximated.count(name)) {
@@ -600,7 +609,47 @@ bool IsBinary(const std::string& path) {
   return in && std::memcmp(magic, "glTF", 4) == 0;
 }
 
+// The file's JSON text (of a .glb, its first chunk), at most 64 MiB of it.
+std::string JsonText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+  in.seekg(0);
+  auto read = [&](std::size_t bytes) {
+    std::string text(std::min<std::size_t>(bytes, std::size_t{64} << 20), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return text;
+  };
+  std::string head = read(20);
+  if (head.size() == 20 && head.compare(0, 4, "glTF") == 0) {
+    std::uint32_t length = 0;
+    std::memcpy(&length, head.data() + 12, 4);
+    return read(length);
+  }
+  return head + read(size > 20 ? static_cast<std::size_t>(size - 20) : 0);
+}
+
 }  // namespace
+
+bool IsGltfVersion1(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  char head[8] = {};
+  in.read(head, 8);
+  if (in.gcount() == 8 && std::memcmp(head, "glTF", 4) == 0) {
+    std::uint32_t version = 0;
+    std::memcpy(&version, head + 4, 4);
+    return version == 1;
+  }
+  std::string json = JsonText(path);
+  std::size_t asset = json.find("\"asset\"");
+  if (asset == std::string::npos) return json.find('{') != std::string::npos && json.find("\"meshes\"") != std::string::npos;
+  std::size_t version = json.find("\"version\"", asset);
+  if (version == std::string::npos) return false;
+  std::size_t quote = json.find('"', json.find(':', version + 9) + 1);
+  return quote != std::string::npos && quote + 1 < json.size() && json[quote + 1] == '1';
+}
+
+bool GltfHasSkins(const std::string& path) { return JsonText(path).find("\"skins\"") != std::string::npos; }
 
 bool ReadGltf(const std::string& path, ImportScene* scene, ImportReport* report, std::string* error) {
   tinygltf::TinyGLTF loader;
@@ -609,6 +658,10 @@ bool ReadGltf(const std::string& path, ImportScene* scene, ImportReport* report,
   std::string err, warn;
   bool ok = IsBinary(path) ? loader.LoadBinaryFromFile(&model, &err, &warn, path)
                            : loader.LoadASCIIFromFile(&model, &err, &warn, path);
+  if (!ok && JsonText(path).find("KHR_draco_mesh_compression") != std::string::npos) {
+    *error = kDracoMessage;
+    return false;
+  }
   if (!ok) {
     *error = err.empty() ? "not a readable glTF file" : err;
     while (!error->empty() && (error->back() == '\n' || error->back() == ' ')) error->pop_back();

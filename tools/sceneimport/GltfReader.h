@@ -14,4 +14,10 @@ namespace sceneimport {
 bool ReadGltf(const std::string& path, ImportScene* scene, ImportReport* report,
               std::string* error);
 
+// True for a glTF 1.0 file (binary version 1, or JSON whose asset version is 1.x or
+// that has no asset at all), which this front end does not read.
+bool IsGltfVersion1(const std::string& path);
+// True when the file has skins, which assimp's reader poses.
+bool GltfHasSkins(const std::string& path);
+
 }  // namespace sceneimport

@@ -104,6 +104,25 @@ float Determinant3(const Mat4& a) {
          m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
 }
 
+Mat4 InverseAffine(const Mat4& a) {
+  const auto& m = a.m;
+  float det = Determinant3(a);
+  Mat4 r;
+  if (!(std::abs(det) > 1e-30f)) return r;
+  float inv = 1 / det;
+  r.m[0] = {(m[1][1] * m[2][2] - m[1][2] * m[2][1]) * inv, (m[0][2] * m[2][1] - m[0][1] * m[2][2]) * inv,
+            (m[0][1] * m[1][2] - m[0][2] * m[1][1]) * inv, 0};
+  r.m[1] = {(m[1][2] * m[2][0] - m[1][0] * m[2][2]) * inv, (m[0][0] * m[2][2] - m[0][2] * m[2][0]) * inv,
+            (m[0][2] * m[1][0] - m[0][0] * m[1][2]) * inv, 0};
+  r.m[2] = {(m[1][0] * m[2][1] - m[1][1] * m[2][0]) * inv, (m[0][1] * m[2][0] - m[0][0] * m[2][1]) * inv,
+            (m[0][0] * m[1][1] - m[0][1] * m[1][0]) * inv, 0};
+  Vec3 t = TransformDirection(r, {m[0][3], m[1][3], m[2][3]});
+  r.m[0][3] = -t.x;
+  r.m[1][3] = -t.y;
+  r.m[2][3] = -t.z;
+  return r;
+}
+
 bool Decompose(const Mat4& a, Vec3* translation, Quat* rotation, Vec3* scale) {
   const auto& m = a.m;
   *translation = {m[0][3], m[1][3], m[2][3]};

@@ -50,6 +50,8 @@ Mat4 Multiply(const Mat4& a, const Mat4& b);  // a * b: b applied first
 Vec3 TransformPoint(const Mat4& m, Vec3 p);
 Vec3 TransformDirection(const Mat4& m, Vec3 d);
 float Determinant3(const Mat4& m);
+// The inverse of an affine matrix; identity when it is degenerate.
+Mat4 InverseAffine(const Mat4& m);
 // Translation, rotation and scale of an affine matrix (a mirroring matrix gets a
 // negative x scale). False when it is degenerate.
 bool Decompose(const Mat4& m, Vec3* translation, Quat* rotation, Vec3* scale);

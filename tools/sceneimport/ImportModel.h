@@ -21,6 +21,14 @@ struct ImportTransform {
 
 using Uv = std::array<float, 2>;
 
+// One bone of a skinned primitive: the node whose movement its vertices follow.
+struct ImportBone {
+  std::string nodeName;
+  int node = -1;  // resolved from the name once the nodes are read
+  Mat4 offset;    // from the mesh's space into the bone's space in the bind pose
+  std::vector<std::pair<std::uint32_t, float>> weights;  // vertex, weight
+};
+
 // Triangles of one material. Normals are used only to decide which vertices may be
 // shared (the player recomputes them).
 struct ImportPrimitive {
@@ -30,7 +38,13 @@ struct ImportPrimitive {
   std::array<std::vector<Uv>, 2> uvs;  // each empty or one per position
   std::vector<std::uint32_t> indices;  // three per triangle
   std::vector<std::vector<Vec3>> morphDeltas;  // per target, one per position
+  std::vector<ImportBone> bones;               // empty: not skinned
+  // Whole vertex key frames (MD2), one position per vertex each, kKeyframeSeconds apart;
+  // the first is `positions`.
+  std::vector<std::vector<Vec3>> keyframes;
 };
+
+constexpr float kKeyframeSeconds = 0.1f;  // Quake's ten frames a second
 
 struct ImportMesh {
   std::string name;
@@ -80,6 +94,11 @@ struct ImportCamera {
   Vec3 position{0, 0, 0};
   Vec3 forward{0, 0, -1};
   Vec3 up{0, 1, 0};
+  // A target camera looks from its node at this point of the scene, turned about
+  // its line of sight by `roll` radians, with `up` as the scene's up.
+  bool hasTarget = false;
+  Vec3 target{0, 0, 0};
+  float roll = 0;
 };
 
 enum class LightType { Point, Spot, Directional };

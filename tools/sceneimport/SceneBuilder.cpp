@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 #include "tools/sceneimport/AnimationSampler.h"
 #include "tools/sceneimport/AxisMapping.h"
@@ -38,15 +39,34 @@ bool Finite(const ImportTransform& t) {
   return true;
 }
 
-bool DefaultFrame(const ImportCamera& c) {
-  return c.position == Vec3{0, 0, 0} && Length(c.forward - Vec3{0, 0, -1}) < 1e-6f &&
-         Length(c.up - Vec3{0, 1, 0}) < 1e-6f;
-}
-
 // The player's light shines along minus the second column of its world matrix, so
 // a light node is turned until that column points against the light.
 Quat LightRotation(Vec3 sceneDirection) {
   return RotationBetween(Normalized(sceneDirection) * -1.0f, Vec3{0, 1, 0});
+}
+
+bool IsIdentity(const Mat4& m) {
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c)
+      if (std::abs(m.m[r][c] - (r == c ? 1.0f : 0.0f)) > 1e-6f) return false;
+  return true;
+}
+
+// The mesh with `k` applied to its vertices; a mirroring `k` also turns its triangles
+// round so that they keep their front side.
+ImportMesh BakedMesh(const ImportMesh& source, const Mat4& k) {
+  ImportMesh mesh = source;
+  const bool mirror = Determinant3(k) < 0;
+  for (auto& p : mesh.primitives) {
+    for (Vec3& v : p.positions) v = TransformPoint(k, v);
+    // Normals only decide which vertices are shared: any fixed map keeps that.
+    for (Vec3& n : p.normals) n = Normalized(TransformDirection(k, n));
+    for (auto& target : p.morphDeltas)
+      for (Vec3& d : target) d = TransformDirection(k, d);
+    if (mirror)
+      for (std::size_t i = 0; i + 2 < p.indices.size(); i += 3) std::swap(p.indices[i + 1], p.indices[i + 2]);
+  }
+  return mesh;
 }
 
 }  // namespace
@@ -86,9 +106,10 @@ bool SceneBuilder::Build(std::string* error) {
       *error = "node '" + node.name + "' has a transform that is not a finite number";
       return false;
     }
+  PlanAnimation();
   ComputeBounds(&boundsCentre_, &boundsRadius_);
   if (options_.frame) AddFraming();
-  PlanAnimation();
+  ScaleLights();
 
   next_ = 0;
   scenefile::GroupChunk root;
@@ -96,6 +117,9 @@ bool SceneBuilder::Build(std::string* error) {
   root.node.name = "root";
   writer_.Add(root);
   ++report_.counts.nodes;
+  // Cameras come first, the starting one before all: the player starts with the
+  // first camera it loads.
+  if (!EmitCameras(error)) return false;
   for (int node : scene_.roots)
     if (!EmitNode(node, root.index, error)) return false;
   for (std::size_t i = 0; i < scene_.nodes.size(); ++i)
@@ -106,7 +130,9 @@ bool SceneBuilder::Build(std::string* error) {
   if (report_.counts.cameras == 0)
     report_.Warn("no camera: the player draws nothing of this scene (add one with --frame)");
   else if (cameraNames_.size() > 1)
-    for (const auto& name : cameraNames_) report_.Warn("several cameras: the first is active at start", name);
+    for (std::size_t i = 1; i < cameraNames_.size(); ++i)
+      report_.Warn("several cameras: '" + cameraNames_.front() + "' starts, the others by name with setactivecamera",
+                   cameraNames_[i]);
   if (report_.counts.lights == 0)
     report_.Warn("no lights: only self-illumination shows (add one with --frame)");
   if (writer_.Bytes().size() > 0xFFFFFFFFull) {
@@ -119,19 +145,24 @@ bool SceneBuilder::Build(std::string* error) {
 void SceneBuilder::ComputeBounds(Vec3* centre, float* radius) const {
   Vec3 lo{1e30f, 1e30f, 1e30f}, hi{-1e30f, -1e30f, -1e30f};
   bool any = false;
-  std::vector<Vec3> points;
-  for (std::size_t i = 0; i < scene_.nodes.size(); ++i) {
-    const auto& node = scene_.nodes[i];
-    if (node.mesh < 0) continue;
-    Mat4 world = WorldAt(static_cast<int>(i), 0);
-    for (const auto& p : scene_.meshes[node.mesh].primitives)
-      for (Vec3 v : p.positions) {
-        Vec3 w = TransformPoint(world, v);
-        if (!std::isfinite(w.x) || !std::isfinite(w.y) || !std::isfinite(w.z)) continue;
-        lo = {std::min(lo.x, w.x), std::min(lo.y, w.y), std::min(lo.z, w.z)};
-        hi = {std::max(hi.x, w.x), std::max(hi.y, w.y), std::max(hi.z, w.z)};
-        any = true;
-      }
+  // Over the whole animation: a model that walks must stay in the picture.
+  const int samples = animated_.empty() ? 1 : 24;
+  for (int k = 0; k < samples; ++k) {
+    float t = samples == 1 ? 0 : static_cast<float>(loopMs_) / 1000 * static_cast<float>(k) / (samples - 1);
+    for (std::size_t i = 0; i < scene_.nodes.size(); ++i) {
+      const auto& node = scene_.nodes[i];
+      if (node.mesh < 0) continue;
+      if (k > 0 && !AnimatedChain(static_cast<int>(i))) continue;
+      Mat4 world = WorldAt(static_cast<int>(i), t);
+      for (const auto& p : scene_.meshes[node.mesh].primitives)
+        for (Vec3 v : p.positions) {
+          Vec3 w = TransformPoint(world, v);
+          if (!std::isfinite(w.x) || !std::isfinite(w.y) || !std::isfinite(w.z)) continue;
+          lo = {std::min(lo.x, w.x), std::min(lo.y, w.y), std::min(lo.z, w.z)};
+          hi = {std::max(hi.x, w.x), std::max(hi.y, w.y), std::max(hi.z, w.z)};
+          any = true;
+        }
+    }
   }
   if (!any) {
     *centre = {0, 0, 0};
@@ -143,30 +174,26 @@ void SceneBuilder::ComputeBounds(Vec3* centre, float* radius) const {
 }
 
 void SceneBuilder::AddFraming() {
-  bool hasCamera = false, hasLight = false;
-  for (const auto& node : scene_.nodes) {
-    hasCamera = hasCamera || (node.camera >= 0 && scene_.cameras[node.camera].perspective);
-    hasLight = hasLight || node.light >= 0;
-  }
+  bool hasLight = false;
+  for (const auto& node : scene_.nodes) hasLight = hasLight || node.light >= 0;
   const float fov = 0.7853982f;
   const float distance = boundsRadius_ / std::sin(fov / 2);
   Vec3 back = Normalized(Vec3{0, 0.35f, 1});
-  if (!hasCamera) {
-    ImportCamera camera;
-    camera.name = "frame camera";
-    camera.yfov = fov;
-    camera.aspect = 4.0f / 3.0f;
-    camera.znear = std::max(distance - boundsRadius_ * 1.5f, distance * 0.01f);
-    camera.zfar = (distance + boundsRadius_) * 2;
-    ImportNode node;
-    node.name = "frame camera";
-    node.local.translation = boundsCentre_ + back * distance;
-    node.local.rotation = LookRotation(back * -1.0f, Vec3{0, 1, 0});
-    node.camera = static_cast<int>(scene_.cameras.size());
-    scene_.cameras.push_back(camera);
-    scene_.roots.push_back(static_cast<int>(scene_.nodes.size()));
-    scene_.nodes.push_back(node);
-  }
+  ImportCamera camera;
+  camera.name = "frame camera";
+  camera.yfov = fov;
+  camera.aspect = 4.0f / 3.0f;
+  camera.znear = std::max(distance - boundsRadius_ * 1.5f, distance * 0.01f);
+  camera.zfar = (distance + boundsRadius_) * 2;
+  ImportNode cameraNode;
+  cameraNode.name = "frame camera";
+  cameraNode.local.translation = boundsCentre_ + back * distance;
+  cameraNode.local.rotation = LookRotation(back * -1.0f, Vec3{0, 1, 0});
+  cameraNode.camera = static_cast<int>(scene_.cameras.size());
+  scene_.cameras.push_back(camera);
+  framingCamera_ = static_cast<int>(scene_.nodes.size());
+  scene_.roots.push_back(framingCamera_);
+  scene_.nodes.push_back(cameraNode);
   if (!hasLight) {
     ImportLight light;
     light.name = "frame light";
@@ -182,7 +209,31 @@ void SceneBuilder::AddFraming() {
     scene_.roots.push_back(static_cast<int>(scene_.nodes.size()));
     scene_.nodes.push_back(node);
   }
-  if (hasCamera && hasLight) report_.Warn("--frame: the model has a camera and lights, nothing added");
+}
+
+void SceneBuilder::ScaleLights() {
+  // What a light gives a surface facing it at the model, in the player's terms
+  // (intensity times colour over its attenuation), at least a model's radius away.
+  float brightest = 0;
+  for (std::size_t i = 0; i < scene_.nodes.size(); ++i) {
+    if (scene_.nodes[i].light < 0) continue;
+    const ImportLight& light = scene_.lights[scene_.nodes[i].light];
+    float strength = light.intensity * std::max({light.color.x, light.color.y, light.color.z});
+    if (light.type != LightType::Directional) {
+      Vec3 at = TransformPoint(WorldAt(static_cast<int>(i), 0), light.position);
+      float d = std::max(Length(at - boundsCentre_), boundsRadius_);
+      float falloff = light.attenuation[0] + light.attenuation[1] * d + light.attenuation[2] * d * d;
+      strength = falloff > 0 ? strength / falloff : strength * 1e6f;
+    }
+    if (std::isfinite(strength)) brightest = std::max(brightest, strength);
+  }
+  float factor = 1;
+  if (brightest > 1.0f) factor = 1.0f / brightest;
+  if (brightest > 0 && brightest < 0.5f) factor = 0.5f / brightest;
+  if (factor != 1)
+    report_.Warn("light intensities scaled by " + std::to_string(factor) +
+                 " so that the brightest light reaches the model between half and full strength");
+  for (auto& light : scene_.lights) light.intensity *= factor * options_.lightScale;
 }
 
 void SceneBuilder::PlanAnimation() {
@@ -203,9 +254,13 @@ void SceneBuilder::PlanAnimation() {
       if (channel.interpolation == Interpolation::CubicSpline)
         report_.Warn("cubic-spline interpolation approximated by keys at --fps", animation.name);
     }
+  for (const auto& mesh : scene_.meshes)
+    for (const auto& p : mesh.primitives)
+      if (p.keyframes.size() > 1)
+        loopSeconds = std::max(loopSeconds, static_cast<float>(p.keyframes.size() - 1) * kKeyframeSeconds);
   if (scene_.animations.size() > 1)
     for (const auto& animation : scene_.animations) report_.Warn("several animations play together from time 0", animation.name);
-  loopMs_ = std::max<std::uint32_t>(1, static_cast<std::uint32_t>(std::ceil(static_cast<double>(loopSeconds) * 1000.0)));
+  loopMs_ = std::max<std::uint32_t>(1, static_cast<std::uint32_t>(std::ceil(static_cast<double>(loopSeconds) * 1000.0 - 0.01)));
   // A channel that spans no time is a fixed value: it goes into the node itself.
   for (auto& [node, animation] : animated_) {
     for (int path = 0; path < 4; ++path) {
@@ -244,6 +299,42 @@ Mat4 SceneBuilder::WorldAt(int node, float t) const {
   return parent >= 0 ? Multiply(WorldAt(parent, t), m) : m;
 }
 
+bool SceneBuilder::ScaleAnimated(int node) const {
+  for (int n = node; n >= 0; n = scene_.nodes[n].parent) {
+    auto found = animated_.find(n);
+    if (found != animated_.end() && found->second.channel[static_cast<int>(ChannelPath::Scale)]) return true;
+  }
+  return false;
+}
+
+Mat4 SceneBuilder::PlacedWorld(int node, float t) const {
+  Vec3 translation, scale;
+  Quat rotation;
+  Decompose(WorldAt(node, t), &translation, &rotation, &scale);
+  Vec3 ratio{1, 1, 1};
+  if (ScaleAnimated(node)) {
+    Vec3 t0, s0;
+    Quat r0;
+    Decompose(WorldAt(node, 0), &t0, &r0, &s0);
+    auto divide = [](float a, float b) { return std::abs(b) > 1e-12f ? a / b : 1.0f; };
+    ratio = {divide(scale.x, s0.x), divide(scale.y, s0.y), divide(scale.z, s0.z)};
+  }
+  return Compose(translation, rotation, ratio);
+}
+
+ImportTransform SceneBuilder::PlacedLocal(int node, float t) const {
+  int parent = scene_.nodes[node].parent;
+  Mat4 local = PlacedWorld(node, t);
+  if (parent >= 0) local = Multiply(InverseAffine(PlacedWorld(parent, t)), local);
+  ImportTransform out;
+  Decompose(local, &out.translation, &out.rotation, &out.scale);
+  return out;
+}
+
+Mat4 SceneBuilder::Baked(int node) const {
+  return Multiply(InverseAffine(PlacedWorld(node, 0)), WorldAt(node, 0));
+}
+
 bool SceneBuilder::AnimatedChain(int node) const {
   for (int n = node; n >= 0; n = scene_.nodes[n].parent) {
     auto found = animated_.find(n);
@@ -254,58 +345,132 @@ bool SceneBuilder::AnimatedChain(int node) const {
   return false;
 }
 
+bool SceneBuilder::EmitCameras(std::string* error) {
+  std::vector<int> order;
+  for (std::size_t i = 0; i < scene_.nodes.size(); ++i) {
+    int camera = scene_.nodes[i].camera;
+    if (camera < 0) continue;
+    if (!scene_.cameras[camera].perspective) {
+      report_.Warn("orthographic camera dropped (the player has perspective cameras only)", scene_.cameras[camera].name);
+      continue;
+    }
+    order.push_back(static_cast<int>(i));
+  }
+  int start = framingCamera_;
+  if (!options_.camera.empty()) {
+    std::string names;
+    for (int node : order) {
+      const std::string& name = scene_.nodes[node].name;
+      if (name == options_.camera || scene_.cameras[scene_.nodes[node].camera].name == options_.camera) start = node;
+      names += (names.empty() ? "'" : ", '") + name + "'";
+    }
+    if (start < 0) {
+      *error = "the model has no camera named '" + options_.camera + "' (" +
+               (names.empty() ? std::string("it has no cameras") : "its cameras: " + names) + ")";
+      return false;
+    }
+  }
+  if (start >= 0) std::stable_partition(order.begin(), order.end(), [&](int node) { return node == start; });
+  for (int node : order) EmitCamera(node);
+  return true;
+}
+
+void SceneBuilder::EmitCamera(int nodeIndex) {
+  const ImportNode& node = scene_.nodes[nodeIndex];
+  const ImportCamera& c = scene_.cameras[node.camera];
+  if (c.hasTarget && animated_.count(nodeIndex) && animated_.at(nodeIndex).channel[static_cast<int>(ChannelPath::Rotation)])
+    report_.Warn("animated roll of a target camera not kept (its first roll is)", node.name);
+  // Cameras hang under the root with their world placement worked out here, so
+  // that a target camera can look at its target from wherever its eye moves.
+  auto place = [&](float seconds, Vec3* position, Quat* rotation) {
+    Mat4 world = WorldAt(nodeIndex, seconds);
+    Vec3 eye = TransformPoint(world, c.position);
+    Vec3 forward, up;
+    if (c.hasTarget) {
+      forward = Normalized(c.target - eye);
+      if (Length(forward) == 0) forward = {0, 0, -1};
+      up = c.up;
+      if (Length(Cross(forward, up)) < 1e-4f) up = Length(Cross(forward, Vec3{0, 1, 0})) < 1e-4f ? Vec3{1, 0, 0} : Vec3{0, 1, 0};
+      Vec3 right = Normalized(Cross(forward, up));
+      up = Normalized(Cross(right, forward));
+      up = up * std::cos(c.roll) + right * std::sin(c.roll);
+    } else {
+      forward = Normalized(TransformDirection(world, c.forward));
+      up = Normalized(TransformDirection(world, c.up));
+    }
+    *position = MapPoint(eye, options_.scale);
+    *rotation = MapRotation(LookRotation(forward, up));
+  };
+  scenefile::CameraChunk chunk;
+  chunk.index = next_++;
+  chunk.node.parent = 0;
+  chunk.node.name = Limited(node.name.empty() ? c.name : node.name);
+  Vec3 position;
+  Quat rotation;
+  place(0, &position, &rotation);
+  chunk.node.position = ToArray(position);
+  chunk.node.rotation = ToArray(rotation);
+  float fov = c.yfov;
+  if (!(fov > 0.001f && fov < kPi - 0.001f)) {
+    report_.Warn("camera field of view out of range, 45 degrees used", c.name);
+    fov = 0.7853982f;
+  }
+  if (c.aspect > 0 && std::abs(c.aspect - 4.0f / 3.0f) > 0.01f)
+    report_.Warn("camera aspect ratio replaced by the player's 4:3 (vertical field of view kept)", c.name);
+  float znear = c.znear > 0 ? c.znear : 0.1f;
+  float zfar = c.zfar;
+  if (!(zfar > znear)) {
+    // Far enough for the whole model seen from wherever the camera starts.
+    Vec3 eye = TransformPoint(WorldAt(nodeIndex, 0), c.position);
+    zfar = std::max((Length(eye - boundsCentre_) + boundsRadius_) * 2, znear * 1000);
+    report_.Warn("camera without a far clip plane: far clip set to " + std::to_string(zfar * options_.scale), c.name);
+  }
+  chunk.fov = fov;
+  chunk.nearClip = znear * options_.scale;
+  chunk.farClip = zfar * options_.scale;
+  writer_.Add(chunk);
+  ++report_.counts.cameras;
+  ++report_.counts.nodes;
+  cameraNames_.push_back(chunk.node.name);
+  if (AnimatedChain(nodeIndex)) EmitPlacedController(chunk.index, place);
+}
+
+void SceneBuilder::EmitPlacedController(std::uint32_t chunkIndex,
+                                        const std::function<void(float, Vec3*, Quat*)>& place) {
+  scenefile::PRSControllerChunk controller;
+  controller.index = next_++;
+  controller.node = chunkIndex;
+  controller.times = {0, loopMs_, 0, loopMs_};
+  controller.keyFlags = 0x1 | 0x2;
+  std::size_t n = std::min(kMaxKeys, std::max<std::size_t>(2, static_cast<std::size_t>(std::lround(loopMs_ / 1000.0 * options_.fps)) + 1));
+  Quat previous;
+  for (std::size_t i = 0; i < n; ++i) {
+    double ms = static_cast<double>(loopMs_) * static_cast<double>(i) / static_cast<double>(n - 1);
+    scenefile::PRSKey key;
+    Vec3 position;
+    Quat q;
+    place(static_cast<float>(ms / 1000.0), &position, &q);
+    if (i > 0 && q.x * previous.x + q.y * previous.y + q.z * previous.z + q.w * previous.w < 0) q = {-q.x, -q.y, -q.z, -q.w};
+    previous = q;
+    key.position = ToArray(position);
+    key.rotation = ToArray(q);
+    controller.keys.push_back(key);
+  }
+  writer_.Add(controller);
+  ++report_.counts.controllers;
+}
+
 bool SceneBuilder::EmitNode(int nodeIndex, std::uint32_t parentIndex, std::string* error) {
   const ImportNode& node = scene_.nodes[nodeIndex];
+  // A camera's node that carries nothing else is the camera itself, already written.
+  if (node.camera >= 0 && node.mesh < 0 && node.children.empty()) return true;
   const std::uint32_t index = next_++;
-  scenefile::NodeHeader header = Header(node.name, parentIndex, node.local);
-  const ImportCamera* camera = node.camera >= 0 ? &scene_.cameras[node.camera] : nullptr;
-  if (camera && !camera->perspective) {
-    report_.Warn("orthographic camera dropped (the player has perspective cameras only)", camera->name);
-    camera = nullptr;
-  }
-  bool cameraOnNode = camera && DefaultFrame(*camera);
-  auto writeCamera = [&](std::uint32_t cameraIndex, scenefile::NodeHeader h, const ImportCamera& c) {
-    scenefile::CameraChunk chunk;
-    chunk.index = cameraIndex;
-    chunk.node = std::move(h);
-    float fov = c.yfov;
-    if (!(fov > 0.001f && fov < kPi - 0.001f)) {
-      report_.Warn("camera field of view out of range, 45 degrees used", c.name);
-      fov = 0.7853982f;
-    }
-    if (c.aspect > 0 && std::abs(c.aspect - 4.0f / 3.0f) > 0.01f)
-      report_.Warn("camera aspect ratio replaced by the player's 4:3 (vertical field of view kept)", c.name);
-    float znear = c.znear > 0 ? c.znear : 0.1f;
-    float zfar = c.zfar;
-    if (!(zfar > znear)) {
-      // Far enough for the whole model seen from wherever the camera starts.
-      Vec3 eye = TransformPoint(WorldAt(nodeIndex, 0), c.position);
-      zfar = std::max((Length(eye - boundsCentre_) + boundsRadius_) * 2, znear * 1000);
-      report_.Warn("camera without a far clip plane: far clip set to " + std::to_string(zfar * options_.scale), c.name);
-    }
-    chunk.fov = fov;
-    chunk.nearClip = znear * options_.scale;
-    chunk.farClip = zfar * options_.scale;
-    writer_.Add(chunk);
-    ++report_.counts.cameras;
-    cameraNames_.push_back(chunk.node.name);
-  };
-  if (cameraOnNode) {
-    writeCamera(index, header, *camera);
-  } else {
-    writer_.Add(scenefile::GroupChunk{index, 2, header});
-  }
+  scenefile::NodeHeader header = Header(node.name, parentIndex, PlacedLocal(nodeIndex, 0));
+  writer_.Add(scenefile::GroupChunk{index, 2, header});
   ++report_.counts.nodes;
   EmitNodeController(nodeIndex, index);
-  if (camera && !cameraOnNode) {
-    ImportTransform frame;
-    frame.translation = camera->position;
-    frame.rotation = LookRotation(camera->forward, camera->up);
-    writeCamera(next_++, Header(camera->name, index, frame), *camera);
-    ++report_.counts.nodes;
-  }
   if (node.mesh >= 0) {
-    bool mirrored = Determinant3(WorldAt(nodeIndex, 0)) < 0;
+    bool mirrored = Determinant3(PlacedWorld(nodeIndex, 0)) < 0;
     if (!EmitMesh(nodeIndex, index, mirrored, error)) return false;
   }
   for (int child : node.children)
@@ -335,12 +500,13 @@ void SceneBuilder::EmitNodeController(int nodeIndex, std::uint32_t index) {
   std::size_t n = std::max<std::size_t>(2, static_cast<std::size_t>(std::lround((keyEnd - keyStart) / 1000.0 * options_.fps)) + 1);
   n = std::min(n, kMaxKeys);
   const ImportNode& node = scene_.nodes[nodeIndex];
-  Quat previous = MapRotation(node.local.rotation);
+  const ImportTransform rest = PlacedLocal(nodeIndex, 0);
+  Quat previous = MapRotation(rest.rotation);
   bool signFlip = false;
-  const float restSign = node.local.scale.x * node.local.scale.y * node.local.scale.z;
+  const float restSign = rest.scale.x * rest.scale.y * rest.scale.z;
   for (std::size_t i = 0; i < n; ++i) {
     double ms = keyStart + static_cast<double>(keyEnd - keyStart) * static_cast<double>(i) / static_cast<double>(n - 1);
-    ImportTransform t = LocalAt(nodeIndex, static_cast<float>(ms / 1000.0));
+    ImportTransform t = PlacedLocal(nodeIndex, static_cast<float>(ms / 1000.0));
     scenefile::PRSKey key;
     key.position = ToArray(MapPoint(t.translation, options_.scale));
     Quat q = MapRotation(Normalized(t.rotation));
@@ -357,9 +523,114 @@ void SceneBuilder::EmitNodeController(int nodeIndex, std::uint32_t index) {
   ++report_.counts.controllers;
 }
 
+bool SceneBuilder::Skinned(const ImportMesh& mesh) const {
+  for (const auto& p : mesh.primitives)
+    for (const auto& bone : p.bones)
+      if (bone.node >= 0) return true;
+  return false;
+}
+
+ImportMesh SceneBuilder::SkinnedMesh(int nodeIndex, std::size_t* frameCount) {
+  const ImportNode& node = scene_.nodes[nodeIndex];
+  ImportMesh mesh = scene_.meshes[node.mesh];
+  bool animated = AnimatedChain(nodeIndex);
+  std::size_t vertices = 0;
+  for (const auto& p : mesh.primitives) {
+    vertices += p.positions.size();
+    for (const auto& bone : p.bones) animated = animated || (bone.node >= 0 && AnimatedChain(bone.node));
+    if (!p.morphDeltas.empty()) report_.Warn("morph targets of a skinned mesh dropped", mesh.name);
+  }
+  std::size_t frames = 1;
+  if (animated) {
+    frames = std::max<std::size_t>(2, static_cast<std::size_t>(std::lround(loopMs_ / 1000.0 * options_.fps)) + 1);
+    // The player keeps every vertex frame of a buffer in memory (and the import all of them).
+    std::size_t most = std::max<std::size_t>(2, kMaxFrameBytes / (std::max<std::size_t>(1, vertices) * 12));
+    if (frames > most) {
+      report_.Warn("skinned animation sampled at fewer frames than --fps asks (" + std::to_string(most) +
+                       " in all, the most vertex frames the player holds)", mesh.name);
+      frames = most;
+    }
+  }
+  // Vertices follow their bones in the world; the node's own placement is taken out.
+  for (auto& p : mesh.primitives) {
+    std::vector<std::vector<Vec3>> framePositions(frames);
+    for (std::size_t f = 0; f < frames; ++f) {
+      float t = frames == 1 ? 0 : static_cast<float>(loopMs_) / 1000 * static_cast<float>(f) / static_cast<float>(frames - 1);
+      Mat4 toNode = InverseAffine(PlacedWorld(nodeIndex, t));
+      Mat4 rest = Multiply(toNode, WorldAt(nodeIndex, t));
+      std::vector<Vec3> sum(p.positions.size(), Vec3{0, 0, 0});
+      std::vector<float> total(p.positions.size(), 0.0f);
+      for (const auto& bone : p.bones) {
+        if (bone.node < 0) continue;
+        Mat4 m = Multiply(toNode, Multiply(WorldAt(bone.node, t), bone.offset));
+        for (const auto& [v, w] : bone.weights) {
+          sum[v] = sum[v] + TransformPoint(m, p.positions[v]) * w;
+          total[v] += w;
+        }
+      }
+      auto& out = framePositions[f];
+      out.resize(p.positions.size());
+      for (std::size_t v = 0; v < out.size(); ++v)
+        out[v] = total[v] > 0 ? sum[v] * (1 / total[v]) : TransformPoint(rest, p.positions[v]);
+    }
+    p.positions = framePositions[0];
+    p.morphDeltas.clear();
+    for (std::size_t f = 1; f < frames; ++f) {
+      std::vector<Vec3> delta(p.positions.size());
+      for (std::size_t v = 0; v < delta.size(); ++v) delta[v] = framePositions[f][v] - p.positions[v];
+      p.morphDeltas.push_back(std::move(delta));
+    }
+    p.bones.clear();
+  }
+  *frameCount = frames;
+  return mesh;
+}
+
+bool SceneBuilder::KeyframedMesh(int nodeIndex, ImportMesh* out, std::size_t* frameCount) {
+  const ImportMesh& source = scene_.meshes[scene_.nodes[nodeIndex].mesh];
+  std::size_t frames = 0, vertices = 0;
+  for (const auto& p : source.primitives) {
+    if (p.keyframes.size() < 2) return false;
+    frames = frames ? std::min(frames, p.keyframes.size()) : p.keyframes.size();
+    vertices += p.positions.size();
+  }
+  if (frames < 2) return false;
+  std::size_t most = std::max<std::size_t>(2, kMaxFrameBytes / (std::max<std::size_t>(1, vertices) * 12));
+  if (frames > most) {
+    report_.Warn("key frames beyond the " + std::to_string(most) + "th dropped (the most vertex frames the player holds)",
+                 source.name);
+    frames = most;
+  }
+  const Mat4 baked = Baked(nodeIndex);
+  *out = BakedMesh(source, baked);
+  for (auto& p : out->primitives) {
+    p.morphDeltas.clear();
+    for (std::size_t f = 1; f < frames; ++f) {
+      std::vector<Vec3> delta(p.positions.size());
+      for (std::size_t v = 0; v < delta.size(); ++v) delta[v] = TransformPoint(baked, p.keyframes[f][v]) - p.positions[v];
+      p.morphDeltas.push_back(std::move(delta));
+    }
+    p.keyframes.clear();
+  }
+  *frameCount = frames;
+  return true;
+}
+
 bool SceneBuilder::EmitMesh(int nodeIndex, std::uint32_t nodeChunk, bool mirrored, std::string* error) {
   const ImportNode& node = scene_.nodes[nodeIndex];
-  const ImportMesh& mesh = scene_.meshes[node.mesh];
+  const Mat4 baked = Baked(nodeIndex);
+  ImportMesh bakedCopy;
+  std::size_t skinFrames = 0;
+  std::uint32_t frameSpanMs = loopMs_;
+  if (Skinned(scene_.meshes[node.mesh])) {
+    bakedCopy = SkinnedMesh(nodeIndex, &skinFrames);
+  } else if (KeyframedMesh(nodeIndex, &bakedCopy, &skinFrames)) {
+    frameSpanMs = Ms(static_cast<float>(skinFrames - 1) * kKeyframeSeconds);
+  } else if (!IsIdentity(baked)) {
+    bakedCopy = BakedMesh(scene_.meshes[node.mesh], baked);
+  }
+  const bool copied = skinFrames > 0 || !IsIdentity(baked);
+  const ImportMesh& mesh = copied ? bakedCopy : scene_.meshes[node.mesh];
   MeshMapping mapping;
   mapping.scale = options_.scale;
   mapping.mirrorX = mirrored;
@@ -374,7 +645,24 @@ bool SceneBuilder::EmitMesh(int nodeIndex, std::uint32_t nodeChunk, bool mirrore
   }
   std::uint32_t keyStart = 0, keyEnd = 0;
   std::size_t frames = 0;
-  if (weights && targets) {
+  // The weights of the targets at each vertex frame: sampled morph weights, or for
+  // a skinned mesh each frame its own target (frame 0 is the mesh itself).
+  std::function<std::vector<float>(std::size_t)> frameWeights;
+  if (skinFrames > 1) {
+    weights = nullptr;
+    frames = skinFrames;
+    keyEnd = frameSpanMs;
+    mapping.staticWeights.clear();
+    mapping.keepMorphTargets = true;
+    frameWeights = [targets](std::size_t f) {
+      std::vector<float> w(targets, 0.0f);
+      if (f > 0) w[f - 1] = 1;
+      return w;
+    };
+  } else if (skinFrames == 1) {
+    weights = nullptr;
+    mapping.staticWeights.clear();
+  } else if (weights && targets) {
     keyStart = Ms(weights->times.front());
     keyEnd = Ms(weights->times.back());
     frames = std::max<std::size_t>(2, static_cast<std::size_t>(std::lround((keyEnd - keyStart) / 1000.0 * options_.fps)) + 1);
@@ -385,6 +673,10 @@ bool SceneBuilder::EmitMesh(int nodeIndex, std::uint32_t nodeChunk, bool mirrore
     } else {
       mapping.staticWeights.clear();
       mapping.keepMorphTargets = true;
+      frameWeights = [&, keyStart, keyEnd, frames](std::size_t f) {
+        double ms = keyStart + static_cast<double>(keyEnd - keyStart) * static_cast<double>(f) / static_cast<double>(frames - 1);
+        return SampleChannel(*weights, static_cast<float>(ms / 1000.0));
+      };
     }
   } else if (weights) {
     weights = nullptr;
@@ -416,8 +708,7 @@ bool SceneBuilder::EmitMesh(int nodeIndex, std::uint32_t nodeChunk, bool mirrore
     vb.vertices = std::move(part.vertices);
     if (frames) {
       for (std::size_t f = 0; f < frames; ++f) {
-        double ms = keyStart + static_cast<double>(keyEnd - keyStart) * static_cast<double>(f) / static_cast<double>(frames - 1);
-        std::vector<float> w = SampleChannel(*weights, static_cast<float>(ms / 1000.0));
+        std::vector<float> w = frameWeights(f);
         std::vector<std::array<float, 3>> frame(vb.vertices.size());
         for (std::size_t v = 0; v < vb.vertices.size(); ++v) {
           Vec3 p{vb.vertices[v].position[0], vb.vertices[v].position[1], vb.vertices[v].position[2]};
@@ -559,23 +850,7 @@ void SceneBuilder::EmitLight(int nodeIndex) {
   writer_.Add(chunk);
   ++report_.counts.lights;
   ++report_.counts.nodes;
-  if (!AnimatedChain(nodeIndex)) return;
-  scenefile::PRSControllerChunk controller;
-  controller.index = next_++;
-  controller.node = chunk.index;
-  controller.times = {0, loopMs_, 0, loopMs_};
-  controller.keyFlags = 0x1 | 0x2;
-  std::size_t n = std::min(kMaxKeys, std::max<std::size_t>(2, static_cast<std::size_t>(std::lround(loopMs_ / 1000.0 * options_.fps)) + 1));
-  for (std::size_t i = 0; i < n; ++i) {
-    double ms = static_cast<double>(loopMs_) * static_cast<double>(i) / static_cast<double>(n - 1);
-    scenefile::PRSKey key;
-    place(static_cast<float>(ms / 1000.0), &position, &rotation);
-    key.position = ToArray(position);
-    key.rotation = ToArray(rotation);
-    controller.keys.push_back(key);
-  }
-  writer_.Add(controller);
-  ++report_.counts.controllers;
+  if (AnimatedChain(nodeIndex)) EmitPlacedController(chunk.index, place);
 }
 
 }  // namespace sceneimport

@@ -1,0 +1,75 @@
+#include "tools/sceneimport/Camera3ds.h"
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+namespace sceneimport {
+namespace {
+
+constexpr std::uint16_t kMain = 0x4D4D, kEditor = 0x3D3D, kObject = 0x4000, kCamera = 0x4700;
+constexpr std::size_t kMaxFileBytes = std::size_t{512} << 20;
+
+struct Reader {
+  const std::vector<char>& bytes;
+  std::map<std::string, TargetCamera> cameras;
+
+  std::uint16_t U16(std::size_t at) const {
+    std::uint16_t v;
+    std::memcpy(&v, bytes.data() + at, 2);
+    return v;
+  }
+  std::uint32_t U32(std::size_t at) const {
+    std::uint32_t v;
+    std::memcpy(&v, bytes.data() + at, 4);
+    return v;
+  }
+  float F32(std::size_t at) const {
+    float v;
+    std::memcpy(&v, bytes.data() + at, 4);
+    return v;
+  }
+
+  // The chunks between `begin` and `end`; `name` is the enclosing object's.
+  void Chunks(std::size_t begin, std::size_t end, const std::string& name, int depth) {
+    if (depth > 8) return;
+    for (std::size_t at = begin; at + 6 <= end;) {
+      std::uint16_t id = U16(at);
+      std::uint32_t length = U32(at + 2);
+      if (length < 6 || length > end - at) return;
+      std::size_t body = at + 6, stop = at + length;
+      if (id == kMain || id == kEditor) {
+        Chunks(body, stop, name, depth + 1);
+      } else if (id == kObject) {
+        std::size_t zero = body;
+        while (zero < stop && bytes[zero] != '\0') ++zero;
+        if (zero < stop) Chunks(zero + 1, stop, std::string(bytes.data() + body, zero - body), depth + 1);
+      } else if (id == kCamera && stop - body >= 32) {
+        TargetCamera c;
+        c.eye = {F32(body), F32(body + 4), F32(body + 8)};
+        c.target = {F32(body + 12), F32(body + 16), F32(body + 20)};
+        c.rollDegrees = F32(body + 24);
+        cameras[name] = c;
+      }
+      at = stop;
+    }
+  }
+};
+
+}  // namespace
+
+std::map<std::string, TargetCamera> Read3dsCameras(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return {};
+  std::streamoff size = in.tellg();
+  if (size < 6 || static_cast<std::size_t>(size) > kMaxFileBytes) return {};
+  std::vector<char> bytes(static_cast<std::size_t>(size));
+  in.seekg(0);
+  if (!in.read(bytes.data(), size)) return {};
+  Reader reader{bytes, {}};
+  reader.Chunks(0, bytes.size(), "", 0);
+  return std::move(reader.cameras);
+}
+
+}  // namespace sceneimport
