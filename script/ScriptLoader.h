@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "script/ScriptSource.h"
 
@@ -28,3 +29,6 @@ struct ScriptLimits {
 
 void LoadScript(Scripter& scripter, const std::string& fileName, float timeOffset,
                 const ScriptSource& source, const ScriptLimits& limits = {});
+
+// Every command the parser knows, "include" among them, in lower case and sorted.
+std::vector<std::string> ScriptCommandNames();

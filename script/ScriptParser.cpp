@@ -1,4 +1,5 @@
 // Turning script text into items, line by line, with includes parsed in place.
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -190,6 +191,13 @@ void LoadScript(Scripter& scripter, const std::string& fileName, float timeOffse
   if (!Load(scripter, source, limits).Script(fileName, timeOffset, 0)) return;
   scripter.nextItem = 0;
   scripter.scriptClockOffset = scripter.sceneClockOffset = scripter.flashClockOffset = 0;
+}
+
+std::vector<std::string> ScriptCommandNames() {
+  std::vector<std::string> names{"include"};
+  for (const auto& entry : Commands()) names.push_back(entry.first);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 void Scripter::loadScript(const char* fileName, float timeOffset) {
