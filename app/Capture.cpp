@@ -44,9 +44,16 @@ Capture::Capture(CaptureSettings settings) : settings_(std::move(settings)) {
                                           toVideo_ ? std::string() : settings_.video);
   ready_ = true;
   done_ = settings_.maxFrames && *settings_.maxFrames <= 0;
+  exitHandler_ = OsAddExitHandler([this] {
+    detach();
+    finish();
+  });
 }
 
-Capture::~Capture() { detach(); }
+Capture::~Capture() {
+  if (exitHandler_) OsRemoveExitHandler(exitHandler_);
+  detach();
+}
 
 bool Capture::refuseExisting() const {
   std::error_code error;
@@ -173,6 +180,8 @@ void Capture::progress(double scriptMs, double lengthMs) {
 }
 
 void Capture::finish() {
+  if (finished_) return;
+  finished_ = true;
   if (progressShown_) std::fputc('\n', stderr);
   if (encoder_ && !encoder_->finish()) {
     failed_ = true;

@@ -1,8 +1,8 @@
 // A scene graph's one gateway to the device: every call goes straight through
 // (nothing is filtered). It carries the scene-wide flags the pipelines switch,
 // hands out light indices, creates the device buffers and owns the texture cache.
-// A destroyed state cache switches off the lights it switched on, so the next
-// scene is lit by its own lights only.
+// Lights it enables stay enabled for the life of the program, also after the
+// scene that set them is gone.
 #pragma once
 
 #include <cstdint>
@@ -24,8 +24,8 @@ class StateCache {
 
   void SetRenderState(D3DRENDERSTATETYPE state, DWORD value);
   void SetMaterial(const D3DMATERIAL9& material);
-  // Index -1 gets the next one. A light is set and enabled; null, or a light the device
-  // refuses, disables the index.
+  // Index -1 gets the next one. A light is set and enabled (the device's rules
+  // decide what a light it refuses shows); null disables the index.
   void SetLight(const D3DLIGHT9* light, std::int32_t& index);
   void DrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex, UINT vertexCount,
                    UINT startIndex, UINT primitiveCount);
@@ -47,8 +47,4 @@ class StateCache {
   std::int32_t nextLightIndex = 0;
   IDirect3DDevice9* device;  // not owned
   std::map<std::string, ComOwner<IDirect3DTexture9>> textures;
-
- private:
-  // What this cache last set and enabled on each light index it still has on.
-  std::map<DWORD, D3DLIGHT9> litLights_;
 };

@@ -176,7 +176,7 @@ TEST(SceneAnimation, TransformControllerMovesANodeThroughItsKeysAndLoops) {
   prs.index = show.Next();
   prs.node = box;
   prs.times = {0, 2000, 0, 1000};  // a 2 s loop; keys over its first second
-  prs.keyFlags = 0x1;              // positions only
+  prs.keyFlags = scenefile::kKeyPosition;
   prs.keys.resize(3);
   prs.keys[0].position = {-4, 0, 0};
   prs.keys[1].position = {0, 0, 3};

@@ -282,7 +282,7 @@ TEST(SceneCapture, DamagedSceneFileEndsTheShowWithItsMessage) {
   TempDir show;
   scenefile::SceneWriter w;
   w.Add(Node(0, -1, "world"));
-  w.RawWithLength(2, 2, 1, 5000, {1, 2, 3});
+  w.RawWithLength(scenefile::ChunkType::Group, 2, 1, 5000, {1, 2, 3});
   ASSERT_TRUE(w.Save(show.file("bad.psk")));
   show.write("demo.psc", "loadscene bad.psk bad\nwaituntil 1000\n");
   ShowCapture run(show, 10);
