@@ -44,9 +44,14 @@ Capture::Capture(CaptureSettings settings) : settings_(std::move(settings)) {
                                           toVideo_ ? std::string() : settings_.video);
   ready_ = true;
   done_ = settings_.maxFrames && *settings_.maxFrames <= 0;
+  exitHandler_ = OsAddExitHandler([this] {
+    detach();
+    finish();
+  });
 }
 
 Capture::~Capture() {
+  if (exitHandler_) OsRemoveExitHandler(exitHandler_);
   detach();
   OsEndProgress();
 }
@@ -181,6 +186,8 @@ void Capture::progress(double scriptMs, double lengthMs) {
 }
 
 void Capture::finish() {
+  if (finished_) return;
+  finished_ = true;
   OsEndProgress();
   if (encoder_ && !encoder_->finish()) {
     failed_ = true;

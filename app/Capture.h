@@ -54,7 +54,8 @@ class Capture {
   bool failed() const { return failed_; }
   // The progress line on standard error (at most a few times a second).
   void progress(double scriptMs, double lengthMs);
-  // After shutdown: closes the outputs and reports what was written.
+  // After shutdown: closes the outputs and reports what was written. Also run
+  // when a fatal error ends the show, so the files are whole. Once only.
   void finish();
 
   std::uint64_t framesWritten() const { return frames_; }
@@ -81,4 +82,6 @@ class Capture {
   Clock::time_point started_{}, lastPresent_{}, lastProgress_{};
   double showMs_ = 0, readbackMs_ = 0, encodeMs_ = 0;
   bool progressShown_ = false;
+  bool finished_ = false;
+  int exitHandler_ = 0;  // finishes the capture on an ordinary exit
 };

@@ -69,16 +69,16 @@ std::unique_ptr<SceneGraph> ControllerScene() {
     graph->AddController(std::move(fade));
 
     auto opacity = std::make_unique<SampleFloatController>(material, "OPACITY");
-    opacity->looping = true;
-    opacity->animEnd = 3000;
-    opacity->keyEnd = 2000;
+    opacity->timing.looping = true;
+    opacity->timing.loopLength = 3000;
+    opacity->timing.keyEnd = 2000;
     for (int k = 0; k < 60; ++k) opacity->samples.push_back(0.5f + 0.5f * std::sin(0.1f * k));
     graph->AddController(std::move(opacity));
 
     auto move = std::make_unique<PRSController>(node);
-    move->looping = true;
-    move->animEnd = 4000;
-    move->keyEnd = 4000;
+    move->timing.looping = true;
+    move->timing.loopLength = 4000;
+    move->timing.keyEnd = 4000;
     for (int k = 0; k < 30; ++k) {
       Transform key;
       key.position = D3DXVECTOR3(static_cast<float>(k), static_cast<float>(i % 50), 0);
@@ -91,7 +91,7 @@ std::unique_ptr<SceneGraph> ControllerScene() {
     auto cut = std::make_unique<CameraActivatorController>(cameras[i % kCameras], true);
     for (int k = 0; k < 4; ++k) cut->AddSwitchTime(static_cast<std::uint32_t>(500 * k + i));
     cut->Finish();
-    cut->animEnd = 5000;
+    cut->timing.loopLength = 5000;
     graph->AddController(std::move(cut));
   }
   graph->Prepare();
@@ -135,9 +135,9 @@ struct MorphScene {
     graph->cache->CreateVertexBuffer(*buffer);
     buffer->Upload();
     controller = std::make_unique<VertexController>(buffer);
-    controller->looping = true;
-    controller->animEnd = 2000;
-    controller->keyEnd = 1000;
+    controller->timing.looping = true;
+    controller->timing.loopLength = 2000;
+    controller->timing.keyEnd = 1000;
   }
   std::unique_ptr<SceneGraph> graph;
   IndexBuffer* indices = nullptr;

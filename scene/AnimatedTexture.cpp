@@ -58,6 +58,7 @@ void AnimatedTexture::Update(bool) {
 }
 
 float* AnimatedTexture::GetControlField(const char* fieldName) {
+  if (!fieldName) return nullptr;  // no name, no field
   const std::string_view field(fieldName);
   if (field == "Active Image") return &activeImage;
   if (field == "Tex U Offset") return &uOffset;

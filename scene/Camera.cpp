@@ -31,8 +31,7 @@ Camera::~Camera() {
   if (graph->activeCamera == this) graph->activeCamera = nullptr;
 }
 
-void Camera::Update(bool recurse) {
-  Group::Update(recurse);
+void Camera::RefreshDeviceState() {
   if (!active) return;
 
   // The node's rotation is applied after a fixed quarter turn about x.

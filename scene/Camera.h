@@ -18,7 +18,6 @@ class Camera : public Group {
   Camera(std::int32_t id, SceneGraph* graph);
   ~Camera() override;  // leaves the graph's camera list
 
-  void Update(bool recurse) override;
   float* GetControlField(const char* name) override;  // "FOVTRACK", "NearClip", "FarClip"
   void Link() override;  // joins the camera list; the first one linked becomes active
 
@@ -36,4 +35,8 @@ class Camera : public Group {
   float aspect = 1.3333334f;
   float nearClip = 0.1f;
   float farClip = 1000.0f;
+
+ protected:
+  // While active: view, projection and frustum from the node, to the device.
+  void RefreshDeviceState() override;
 };

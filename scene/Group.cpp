@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "scene/Camera.h"
 #include "scene/Mesh.h"
@@ -12,15 +14,42 @@
 
 namespace {
 
-// Ids whose low 16 bits are all ones mean "no parent" (-1 among them).
-bool HasParentId(std::int32_t id) { return (static_cast<std::uint32_t>(id) & 0xFFFFu) != 0xFFFFu; }
-
 void SetUpperIdentity(D3DXMATRIX& matrix) {
   for (int row = 0; row < 3; ++row)
     for (int column = 0; column < 3; ++column) matrix.m[row][column] = row == column ? 1.0f : 0.0f;
 }
 
+D3DXVECTOR3 WorldPosition(const Group& node) {
+  return D3DXVECTOR3(node.worldMatrix._41, node.worldMatrix._42, node.worldMatrix._43);
+}
+
 }  // namespace
+
+bool Group::HasParentId(std::int32_t id) {
+  return (static_cast<std::uint32_t>(id) & 0xFFFFu) != 0xFFFFu;
+}
+
+Group* Group::FindAncestorCycle(const std::vector<Group*>& nodes,
+                                const std::function<Group*(const Group&)>& parentOf) {
+  enum class Seen : std::uint8_t { OnThisWalk, ReachesARoot };
+  std::unordered_map<const Group*, Seen> seen;
+  std::vector<const Group*> walk;
+  for (Group* start : nodes) {
+    walk.clear();
+    Group* node = start;
+    while (node) {
+      auto [at, fresh] = seen.try_emplace(node, Seen::OnThisWalk);
+      if (!fresh) {
+        if (at->second == Seen::OnThisWalk) return node;
+        break;
+      }
+      walk.push_back(node);
+      node = parentOf(*node);
+    }
+    for (const Group* done : walk) seen[done] = Seen::ReachesARoot;
+  }
+  return nullptr;
+}
 
 Group::Group(std::int32_t id, SceneGraph* graph) : Base(id, graph), parent(graph) {
   D3DXMatrixIdentity(&localMatrix);
@@ -29,8 +58,7 @@ Group::Group(std::int32_t id, SceneGraph* graph) : Base(id, graph), parent(graph
 
 Group::~Group() = default;
 
-void Group::Update(bool recurse) {
-  if (!recurse) return;
+void Group::UpdateOwnTransform() {
   if (alignMode == AlignMode::kFollowParentPosition) transform.rotation = D3DXQUATERNION(0, 0, 0, 1);
   localMatrix = transform.Compose();
   if (Group* parentNode = parent.Resolve()) {
@@ -39,7 +67,6 @@ void Group::Update(bool recurse) {
   } else {
     worldMatrix = localMatrix;
   }
-
   boundRadiusSq = 0;
   if (mesh) {
     // The squared radius stands in for a length here, as designed: the bound grows
@@ -49,15 +76,40 @@ void Group::Update(bool recurse) {
     D3DXVec3TransformNormal(&extent, &reach, &worldMatrix);
     boundRadiusSq = D3DXVec3LengthSq(&extent);
   }
-  const D3DXVECTOR3 position(worldMatrix._41, worldMatrix._42, worldMatrix._43);
-  for (Group* child : children) {
-    child->Update(true);
-    const D3DXVECTOR3 offset =
-        D3DXVECTOR3(child->worldMatrix._41, child->worldMatrix._42, child->worldMatrix._43) -
-        position;
-    // Squared radius plus squared distance: not the square of their sum.
-    const float enclosing = child->boundRadiusSq + D3DXVec3LengthSq(&offset);
-    if (enclosing > boundRadiusSq) boundRadiusSq = enclosing;
+}
+
+void Group::AddChildBound(const Group& child) {
+  const D3DXVECTOR3 offset = WorldPosition(child) - WorldPosition(*this);
+  // Squared radius plus squared distance: not the square of their sum.
+  const float enclosing = child.boundRadiusSq + D3DXVec3LengthSq(&offset);
+  if (enclosing > boundRadiusSq) boundRadiusSq = enclosing;
+}
+
+void Group::Update(bool recurse) {
+  if (!recurse) {
+    RefreshDeviceState();
+    return;
+  }
+  // Depth first, as a recursion would go: a node's transform before its
+  // children's, its bound and device state after its whole subtree.
+  struct Visit {
+    Group* node;
+    std::size_t nextChild;
+  };
+  std::vector<Visit> stack{{this, 0}};
+  UpdateOwnTransform();
+  while (!stack.empty()) {
+    Visit& top = stack.back();
+    if (top.nextChild < top.node->children.size()) {
+      Group* child = top.node->children[top.nextChild++];
+      child->UpdateOwnTransform();
+      stack.push_back({child, 0});
+      continue;
+    }
+    Group* done = top.node;
+    stack.pop_back();
+    done->RefreshDeviceState();
+    if (!stack.empty()) stack.back().node->AddChildBound(*done);
   }
 }
 
@@ -69,18 +121,9 @@ float* Group::GetControlField(const char* name) {
 void Group::Link() {
   if (!HasParentId(parent.id)) return;
   const std::string what = "The parent of node \"" + name + "\"";
-  Group& parentNode = parent.Require(what.c_str());
-  // Update and Collect recurse through the tree: a node among its own ancestors
-  // would send them round for ever, and a very deep chain would exhaust the stack.
-  int depth = 0;
-  for (Group* ancestor = &parentNode; ancestor; ++depth) {
-    if (ancestor == this) SceneFatal("Node \"" + name + "\" is its own ancestor");
-    if (depth == kMaxAncestors)
-      SceneFatal("Node \"" + name + "\" is nested more than " + std::to_string(kMaxAncestors) +
-                 " levels deep");
-    ancestor = HasParentId(ancestor->parent.id) ? ancestor->parent.Resolve() : nullptr;
-  }
-  parentNode.children.push_back(this);
+  // A node among its own ancestors is refused once the whole scene is linked
+  // (SceneGraph::Prepare), in one pass over all nodes.
+  parent.Require(what.c_str()).children.push_back(this);
 }
 
 void Group::FaceCamera() {
@@ -98,9 +141,14 @@ void Group::Collect(Processor* processor) {
   // Without a camera there is no frustum: nothing is visible.
   Camera* camera = graph->activeCamera;
   if (!camera) return;
-  const D3DXVECTOR3 centre(worldMatrix._41, worldMatrix._42, worldMatrix._43);
-  if (!camera->SphereVisible(centre, std::sqrt(boundRadiusSq))) return;
-  if (alignMode == AlignMode::kFaceCamera) FaceCamera();
-  processor->CollectNode(this);
-  for (Group* child : children) child->Collect(processor);
+  std::vector<Group*> pending{this};
+  while (!pending.empty()) {
+    Group* node = pending.back();
+    pending.pop_back();
+    if (!camera->SphereVisible(WorldPosition(*node), std::sqrt(node->boundRadiusSq))) continue;
+    if (node->alignMode == AlignMode::kFaceCamera) node->FaceCamera();
+    processor->CollectNode(node);
+    // Reversed, so that the first child comes off the stack first.
+    pending.insert(pending.end(), node->children.rbegin(), node->children.rend());
+  }
 }

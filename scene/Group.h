@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,18 +30,28 @@ enum class AlignMode : std::int32_t {
 class Group : public Preparable, public Base {
  public:
   static constexpr const char* kObjectName = "node";
-  // Deeper nesting ends the show at link time (the tree is walked recursively).
-  static constexpr int kMaxAncestors = 1024;
+
+  // The parent rule: a parent id whose low 16 bits are all ones (-1 among them)
+  // means no parent.
+  static bool HasParentId(std::int32_t id);
+  // The first of `nodes` found among its own ancestors, or null. `parentOf` gives
+  // a node's parent node, null for none. Linear in the number of nodes, at any depth.
+  static Group* FindAncestorCycle(const std::vector<Group*>& nodes,
+                                  const std::function<Group*(const Group&)>& parentOf);
 
   Group(std::int32_t id, SceneGraph* graph);
   ~Group() override;
 
+  // With recurse, the transforms and bounds of the whole subtree (walked with an
+  // explicit stack, so any depth works); each node's own device state follows
+  // its subtree. Without, only this node's own device state.
   void Update(bool recurse) override;
   float* GetControlField(const char* name) override;  // "VISTRACK"
   void Link() override;
   // Turns the world matrix to face the active camera, then updates the children.
   virtual void FaceCamera();
-  // Culls the subtree against the active camera, then hands the nodes to `processor`.
+  // Culls the subtree against the active camera, then hands the nodes to
+  // `processor`, parents before children (an explicit stack, any depth).
   virtual void Collect(Processor* processor);
 
   Transform transform;
@@ -58,4 +69,13 @@ class Group : public Preparable, public Base {
   bool shadowFlag1 = false;
   bool shadowFlag2 = false;
   AlignMode alignMode = AlignMode::kNone;
+
+ protected:
+  // What a node keeps on the device (a camera's view, a light), refreshed after
+  // its transform. Nothing for a plain group.
+  virtual void RefreshDeviceState() {}
+
+ private:
+  void UpdateOwnTransform();
+  void AddChildBound(const Group& child);
 };

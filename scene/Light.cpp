@@ -14,8 +14,7 @@ Light::~Light() {
   if (found != lights.end()) lights.erase(found);
 }
 
-void Light::Update(bool recurse) {
-  Group::Update(recurse);
+void Light::RefreshDeviceState() {
   const D3DCOLORVALUE lit{intensity * color.r, intensity * color.g, intensity * color.b,
                           intensity * color.a};
   deviceLight.Diffuse = lit;

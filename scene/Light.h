@@ -14,8 +14,6 @@ class Light : public Group {
   Light(std::int32_t id, SceneGraph* graph);
   ~Light() override;  // leaves the graph's light list
 
-  // Rebuilds deviceLight and sets it through the state cache (index on first use).
-  void Update(bool recurse) override;
   // "Intensity", "Shadow Multiplier", "ColorR".."ColorA", "Shadow ColorR".."Shadow ColorA"
   float* GetControlField(const char* name) override;
   void Link() override;  // joins the light list
@@ -28,4 +26,8 @@ class Light : public Group {
   float phiDegrees = 0;
   bool castsShadows = false;
   D3DCOLORVALUE shadowColor{};  // animatable; nothing draws with it
+
+ protected:
+  // Rebuilds deviceLight and sets it through the state cache (index on first use).
+  void RefreshDeviceState() override;
 };

@@ -27,6 +27,7 @@ Material::Material(std::int32_t id, SceneGraph* graph)
 Material::~Material() = default;
 
 float* Material::GetControlField(const char* name) {
+  if (!name) return nullptr;  // no name, no field
   if (std::strcmp(name, "OPACITY") == 0) return &opacity;
   SceneFatal("Material: Invalid control field!");
 }

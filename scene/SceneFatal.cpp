@@ -2,4 +2,4 @@
 
 #include "platform/os/oshost.h"
 
-void SceneFatal(const std::string& text) { OsFatal("Error", text, 0); }
+void SceneFatal(const std::string& text) { OsFatalExit("Error", text, 0); }

@@ -6,6 +6,7 @@
 #include "scene/DefaultProcessor.h"
 #include "scene/GlowProcessor.h"
 #include "scene/Group.h"
+#include "scene/SceneFatal.h"
 
 Base* SceneGraphFindObject(const SceneGraph* graph, std::int32_t id) {
   return graph->FindObject(id);
@@ -14,6 +15,7 @@ Base* SceneGraphFindObject(const SceneGraph* graph, std::int32_t id) {
 SceneGraph::SceneGraph(IDirect3DDevice9* device) : cache(std::make_unique<StateCache>(device)) {}
 
 SceneGraph::~SceneGraph() {
+  firstWithId.clear();  // nothing is found while the objects go
   // Objects go first, in registration order, while the lists they leave still exist.
   for (auto& object : objects) object.reset();
   controllers.clear();
@@ -22,8 +24,12 @@ SceneGraph::~SceneGraph() {
 
 Base* SceneGraph::FindObject(std::int32_t id) const {
   if (id == -1) return nullptr;
-  for (const auto& object : objects)
-    if (object && object->id == id) return object.get();
+  auto first = firstWithId.find(id);
+  if (first == firstWithId.end()) return nullptr;
+  if (Base* found = objects[first->second].get()) return found;
+  // That object was deleted early: a later one with the same id, if any.
+  for (std::size_t i = first->second + 1; i < objects.size(); ++i)
+    if (objects[i] && objects[i]->id == id) return objects[i].get();
   return nullptr;
 }
 
@@ -49,12 +55,23 @@ void SceneGraph::Prepare() {
     cache->shadowsEnabled = 1;
   // Linking may register nothing new, but index by position all the same.
   for (std::size_t i = 0; i < objects.size(); ++i) objects[i]->Link();
+  RefuseAncestorCycles();
   if (root) root->Update(true);
   if (skybox) skybox->Update(true);
   defaultProcessor = Create<DefaultProcessor>(NextId());
   processors.push_back(defaultProcessor);
   processors.push_back(Create<GlowProcessor>(NextId()));
   prepared = true;
+}
+
+void SceneGraph::RefuseAncestorCycles() const {
+  std::vector<Group*> nodes;
+  for (const auto& object : objects)
+    if (auto* node = dynamic_cast<Group*>(object.get())) nodes.push_back(node);
+  // Linked parents are resolved and cached already.
+  const Group* looped = Group::FindAncestorCycle(
+      nodes, [](const Group& node) { return Group::HasParentId(node.parent.id) ? node.parent.target : nullptr; });
+  if (looped) SceneFatal("Node \"" + looped->name + "\" is its own ancestor");
 }
 
 void SceneGraph::SetTime(float time) {

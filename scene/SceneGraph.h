@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -34,6 +36,7 @@ class SceneGraph {
   T* Create(std::int32_t id, Args&&... args) {
     auto object = std::make_unique<T>(id, this, std::forward<Args>(args)...);
     T* made = object.get();
+    firstWithId.try_emplace(id, objects.size());
     objects.push_back(std::move(object));
     return made;
   }
@@ -42,11 +45,13 @@ class SceneGraph {
   }
 
   std::int32_t NextId() { return nextId++; }
-  // The first registered object with `id`; null for -1 or none.
+  // The first registered object with `id`; null for -1 or none. Constant time,
+  // so scenes of any size resolve their references quickly.
   Base* FindObject(std::int32_t id) const;
   void SetActiveCamera(Camera* camera);
   void SetActiveCameraByName(const char* name);  // unknown names change nothing
-  void Prepare();                                // once; later calls do nothing
+  // Once; later calls do nothing. A node among its own ancestors ends the show.
+  void Prepare();
   void SetTime(float time);                      // every controller, in order
   // Draws through every pipeline; a scene without a camera draws nothing of itself.
   void Render();
@@ -64,4 +69,10 @@ class SceneGraph {
   std::int32_t nextId = 0;
   D3DCOLORVALUE ambient{};
   bool prepared = false;
+
+ private:
+  // Position in `objects` of the first object registered with each id.
+  void RefuseAncestorCycles() const;
+
+  std::unordered_map<std::int32_t, std::size_t> firstWithId;
 };

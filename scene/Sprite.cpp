@@ -10,6 +10,7 @@ Sprite::Sprite(std::int32_t id, SceneGraph* graph) : Base(id, graph), texture(gr
 Sprite::~Sprite() = default;
 
 float* Sprite::GetControlField(const char* name) {
+  if (!name) return nullptr;  // no name, no field
   if (std::strcmp(name, "Size") == 0) return &size;
   SceneFatal("Sprite: Invalid control field!");
 }

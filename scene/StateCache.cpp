@@ -1,7 +1,6 @@
 #include "scene/StateCache.h"
 
 #include <bit>
-#include <cstring>
 #include <memory>
 
 #include "archive/ReadWholeFile.h"
@@ -13,16 +12,7 @@
 StateCache::StateCache(IDirect3DDevice9* device)
     : aspect(std::bit_cast<float>(0x3FAAAA8Fu)), device(device) {}
 
-StateCache::~StateCache() {
-  // Another scene may already have put its own light on one of our indices; only a
-  // light still holding what this cache set is ours to switch off.
-  for (const auto& [index, light] : litLights_) {
-    D3DLIGHT9 current{};
-    if (SUCCEEDED(device->GetLight(index, &current)) &&
-        std::memcmp(&current, &light, sizeof current) == 0)
-      device->LightEnable(index, FALSE);
-  }
-}
+StateCache::~StateCache() = default;
 
 void StateCache::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
   device->SetRenderState(state, value);
@@ -33,15 +23,14 @@ void StateCache::SetMaterial(const D3DMATERIAL9& material) { device->SetMaterial
 void StateCache::SetLight(const D3DLIGHT9* light, std::int32_t& index) {
   if (index == -1) index = nextLightIndex++;
   const DWORD slot = static_cast<DWORD>(index);
-  if (light && SUCCEEDED(device->SetLight(slot, light))) {
-    device->LightEnable(slot, TRUE);
-    litLights_[slot] = *light;
-  } else {
-    // A refused light (a spot cone the device rejects) stays dark rather than showing
-    // the device's default white light or a stale one on its index.
+  if (!light) {
     device->LightEnable(slot, FALSE);
-    litLights_.erase(slot);
+    return;
   }
+  // Enabled whatever the device made of the light: one it refuses leaves the index
+  // with what it held before, or with the device's default light.
+  device->SetLight(slot, light);
+  device->LightEnable(slot, TRUE);
 }
 
 void StateCache::DrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,

@@ -1,7 +1,7 @@
 // A scene graph's gateway to the device: it carries the scene-wide flags the
 // pipelines switch, hands out light indices, creates the device buffers and owns the
-// texture cache. A destroyed state cache switches off the lights it switched on, so
-// the next scene is lit by its own lights only.
+// texture cache. Lights it enables stay enabled for the life of the program, also
+// after the scene that set them is gone.
 //
 // The route from scene code to the device, one rule for every function: render
 // states, the material, lights and indexed draws go through this cache (today it
@@ -29,8 +29,8 @@ class StateCache {
 
   void SetRenderState(D3DRENDERSTATETYPE state, DWORD value);
   void SetMaterial(const D3DMATERIAL9& material);
-  // Index -1 gets the next one. A light is set and enabled; null, or a light the device
-  // refuses, disables the index.
+  // Index -1 gets the next one. A light is set and enabled (the device's rules
+  // decide what a light it refuses shows); null disables the index.
   void SetLight(const D3DLIGHT9* light, std::int32_t& index);
   void DrawIndexed(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex, UINT vertexCount,
                    UINT startIndex, UINT primitiveCount);
@@ -52,8 +52,4 @@ class StateCache {
   std::int32_t nextLightIndex = 0;
   IDirect3DDevice9* device;  // not owned
   std::map<std::string, ComOwner<IDirect3DTexture9>> textures;
-
- private:
-  // What this cache last set and enabled on each light index it still has on.
-  std::map<DWORD, D3DLIGHT9> litLights_;
 };

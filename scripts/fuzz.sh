@@ -9,7 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ $# -ne 2 ]; then echo "usage: $0 TARGET SECONDS" >&2; exit 2; fi
 target="$1" seconds="$2"
-dir=build/fuzz
+# Absolute paths: a target may change its working folder (the scene target does).
+dir="$PWD/build/fuzz"
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
@@ -19,7 +20,7 @@ cmake -S . -B "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DSHOW_SANITIZE=ON -DSHOW_BUILD_FUZZ=ON \
   -DSHOW_BUILD_TESTS=OFF -DSHOW_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 cmake --build "$dir" --target "fuzz_$target" -j"$(nproc 2>/dev/null || echo 2)"
-corpus="fuzz/corpus/$target"
+corpus="$PWD/fuzz/corpus/$target"
 work="$dir/work/$target"
 findings="$dir/findings/$target"
 mkdir -p "$corpus" "$work" "$findings"

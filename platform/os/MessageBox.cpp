@@ -127,6 +127,11 @@ void OsSetMessageBoxHandler(OsMessageBoxHandler handler) { Handler() = std::move
 const std::vector<OsMessageBoxRecord>& OsShownMessageBoxes() { return Shown(); }
 void OsClearShownMessageBoxes() { Shown().clear(); }
 
+void OsFatalExit(const std::string& caption, const std::string& text, UINT exitStatus) {
+  MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+  OsExit(exitStatus);
+}
+
 void OsFatal(const std::string& caption, const std::string& text, UINT exitStatus) {
   MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
   ExitProcess(exitStatus);

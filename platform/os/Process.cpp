@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/os/oshost.h"
 #include "platform/os/windows.h"
@@ -17,6 +19,16 @@ char moduleToken;
 OsExitHandler& ExitHandler() {
   static OsExitHandler handler;
   return handler;
+}
+
+struct OrdinaryExitHandlers {
+  int next = 0;
+  std::vector<std::pair<int, std::function<void()>>> handlers;  // oldest first
+};
+
+OrdinaryExitHandlers& ExitHandlers() {
+  static OrdinaryExitHandlers registered;
+  return registered;
 }
 }  // namespace
 
@@ -68,6 +80,31 @@ void OutputDebugStringA(LPCSTR text) {
   if (text == nullptr) return;
   std::fputs(text, stderr);
   std::fflush(stderr);
+}
+
+int OsAddExitHandler(std::function<void()> handler) {
+  OrdinaryExitHandlers& registered = ExitHandlers();
+  registered.handlers.emplace_back(++registered.next, std::move(handler));
+  return registered.next;
+}
+
+void OsRemoveExitHandler(int handler) {
+  auto& handlers = ExitHandlers().handlers;
+  std::erase_if(handlers, [handler](const auto& entry) { return entry.first == handler; });
+}
+
+void OsExit(UINT exitStatus) {
+  if (ExitHandler()) ExitHandler()(exitStatus);
+  // Each handler leaves the list before it runs, so one that ends the process
+  // again does not run twice.
+  auto& handlers = ExitHandlers().handlers;
+  while (!handlers.empty()) {
+    std::function<void()> handler = std::move(handlers.back().second);
+    handlers.pop_back();
+    handler();
+  }
+  std::fflush(nullptr);
+  std::_Exit(static_cast<int>(exitStatus));
 }
 
 void ExitProcess(UINT exitCode) {

@@ -60,6 +60,19 @@ using OsExitHandler = std::function<void(UINT exitStatus)>;
 void OsSetExitHandler(OsExitHandler handler);
 bool OsExitHandlerSet();
 
+// An ordinary exit, as the C runtime's exit() ends a program on the original
+// platform: the exit seam above first, then every registered exit handler, newest
+// first, then the end of the process (without destructors: other threads may
+// still use what they would free). ExitProcess runs no exit handlers.
+[[noreturn]] void OsExit(UINT exitStatus);
+// Registers a handler for ordinary exits (files a run must close whole); the
+// returned number removes it again. Entry thread.
+int OsAddExitHandler(std::function<void()> handler);
+void OsRemoveExitHandler(int handler);
+// A fatal message box (no owner, OK button), then an ordinary exit.
+[[noreturn]] void OsFatalExit(const std::string& caption, const std::string& text,
+                              UINT exitStatus);
+
 // SIGTERM and SIGINT: after OsWatchStopSignals either one only sets a flag, which
 // the frame loop reads to end the run as Escape does (headless runs pump no events).
 void OsWatchStopSignals();

@@ -10,7 +10,9 @@ constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 }
 
 CameraActivatorController::CameraActivatorController(Camera* camera, bool looping)
-    : camera(camera), looping(looping) {}
+    : camera(camera) {
+  timing.looping = looping;
+}
 
 void CameraActivatorController::AddSwitchTime(std::uint32_t value) {
   switchTimes.push_back(value);
@@ -24,7 +26,7 @@ void CameraActivatorController::Finish() {
 
 void CameraActivatorController::Evaluate(float t) {
   if (switchTimes.empty()) return;
-  if (t > static_cast<float>(animEnd) && !looping) return;
+  if (t > static_cast<float>(timing.loopLength) && !timing.looping) return;
   if (!(t > static_cast<float>(nextSwitch))) return;
   camera->graph->SetActiveCamera(camera);
   const std::uint32_t previous = nextSwitch;
@@ -35,11 +37,13 @@ void CameraActivatorController::Evaluate(float t) {
       break;
     }
   }
-  // A zero loop length has no next cycle; nor has one that would pass the
-  // end of the 32-bit clock.
-  if (nextSwitch == kNone && looping && animEnd != 0 &&
-      std::uint64_t{cycleBase} + animEnd + switchTimes.front() < kNone) {
-    cycleBase += animEnd;
+  // The next cycle. A zero loop length re-arms the same cycle at its first time,
+  // so the camera is made active again at each later evaluation (one switch per
+  // evaluation, so this cannot spin). A cycle past the end of the 32-bit clock
+  // is never reached.
+  if (nextSwitch == kNone && timing.looping &&
+      std::uint64_t{cycleBase} + timing.loopLength + switchTimes.front() < kNone) {
+    cycleBase += timing.loopLength;
     nextSwitch = cycleBase + switchTimes.front();
   }
 }

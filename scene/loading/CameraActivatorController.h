@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "scene/loading/Controller.h"
+#include "scene/loading/KeySpan.h"
 
 class Camera;
 
@@ -19,7 +20,6 @@ class CameraActivatorController : public Controller {
   Camera* camera;  // not owned
   std::uint32_t nextSwitch = 0xFFFFFFFFu;
   std::uint32_t cycleBase = 0;
-  std::uint32_t animStart = 0;
-  std::uint32_t animEnd = 0;
-  bool looping;
+  // The loop length ends the activations, and is the cycle length when looping.
+  LoopTiming timing;
 };

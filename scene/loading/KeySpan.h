@@ -1,6 +1,6 @@
-// The time rules shared by the sampled controllers: a loop length that wraps the
-// time, and keys spread evenly over a key range. Times arrive as float ms; the
-// range ends are whole ms compared as unsigned values.
+// The time rules shared by the controllers built from scene-file chunks: a loop
+// length that wraps the time, and keys spread evenly over a key range. Times
+// arrive as float ms; the stored times are whole ms compared as unsigned values.
 #pragma once
 
 #include <cstddef>
@@ -23,3 +23,24 @@ struct KeyChoice {
 // that instant; a time that is not a number uses key 0.
 KeyChoice ChooseKeys(float time, std::size_t keyCount, std::uint32_t keyStart,
                      std::uint32_t keyEnd);
+
+// The looping flag and the loop of a chunk-built controller, as the loader maps
+// them from the file.
+struct LoopTiming {
+  bool looping = false;
+  std::uint32_t animStart = 0;   // read from the file; nothing uses it
+  std::uint32_t loopLength = 0;  // the file's animation end: a looping time wraps by it
+
+  float Reduce(float time) const { return ReduceLoopTime(time, looping, loopLength); }
+};
+
+// A loop with keys spread evenly over keyStart..keyEnd.
+struct KeyTiming : LoopTiming {
+  std::uint32_t keyStart = 0;  // time of the first key
+  std::uint32_t keyEnd = 0;    // time of the last key
+
+  // The key(s) that a time selects after the loop has wrapped it; keyCount >= 1.
+  KeyChoice Choose(float time, std::size_t keyCount) const {
+    return ChooseKeys(Reduce(time), keyCount, keyStart, keyEnd);
+  }
+};

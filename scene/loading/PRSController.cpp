@@ -7,8 +7,7 @@ PRSController::PRSController(Group* node) : node(node) {}
 
 void PRSController::Evaluate(float time) {
   if (keys.empty()) return;
-  const float t = ReduceLoopTime(time, looping, animEnd);
-  const KeyChoice choice = ChooseKeys(t, keys.size(), keyStart, keyEnd);
+  const KeyChoice choice = timing.Choose(time, keys.size());
   if (choice.Alone()) {
     node->transform = keys[choice.first];
   } else {

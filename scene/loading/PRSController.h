@@ -1,11 +1,11 @@
 // A node moved, turned and scaled through evenly spaced transform keys.
 #pragma once
 
-#include <cstdint>
 #include <vector>
 
 #include "scene/Transform.h"
 #include "scene/loading/Controller.h"
+#include "scene/loading/KeySpan.h"
 
 class Group;
 
@@ -16,6 +16,5 @@ class PRSController : public Controller {
 
   Group* node;  // not owned
   std::vector<Transform> keys;
-  bool looping = false;
-  std::uint32_t animStart = 0, animEnd = 0, keyStart = 0, keyEnd = 0;  // ms
+  KeyTiming timing;
 };

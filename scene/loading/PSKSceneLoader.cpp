@@ -22,35 +22,24 @@
 #include "scene/SubMesh.h"
 #include "scene/Texture.h"
 #include "scene/VertexBuffer.h"
+#include "scene/loading/SceneFileFormat.h"
 
 namespace {
 
-constexpr std::uint32_t kNoIndex = 0xFFFFFFFFu;
+using scenefile::ChunkType;
+
 constexpr int kMaxNesting = 32;
 constexpr std::size_t kChunkHeaderBytes = 12;
 constexpr std::size_t kSubMeshRecordBytes = 17;
-// A frame count with no vertices to hold has no bytes to bound it.
+// Counts with no bytes behind them to bound them: frames of a buffer without
+// vertices, and the zeroed vertices of a buffer without frames.
 constexpr std::uint32_t kMaxEmptyFrames = 65536;
-
-std::uint32_t ReadLe32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-std::uint16_t ReadLe16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
+constexpr std::uint32_t kMaxUnbackedVertices = 1u << 20;
 
 // `count` little-endian floats from unaligned bytes.
 void ReadFloats(const std::uint8_t* bytes, float* out, std::size_t count) {
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(out, bytes, count * sizeof(float));
-  } else {
-    for (std::size_t i = 0; i < count; ++i) {
-      std::uint32_t bits = ReadLe32(bytes + 4 * i);
-      std::memcpy(out + i, &bits, sizeof bits);
-    }
-  }
+  for (std::size_t i = 0; i < count; ++i)
+    out[i] = std::bit_cast<float>(LoadLittle<std::uint32_t>(bytes + 4 * i));
 }
 
 // Visibility clamped to 0..1; a NaN counts as hidden.
@@ -82,16 +71,11 @@ void PSKSceneLoader::FailFile(const std::string& what) const {
 }
 
 std::int32_t PSKSceneLoader::MapIndex(std::uint32_t fileIndex) {
-  if (fileIndex == kNoIndex) return -1;
   auto found = indexMap.find(fileIndex);
   if (found != indexMap.end()) return found->second;
   const std::int32_t id = graph->NextId();
   indexMap.emplace(fileIndex, id);
   return id;
-}
-
-std::int32_t PSKSceneLoader::OwnId(std::uint32_t index) {
-  return index == kNoIndex ? graph->NextId() : MapIndex(index);
 }
 
 std::uint32_t PSKSceneLoader::ReadTime(ChunkReader& reader, const char* field) {
@@ -113,10 +97,11 @@ void PSKSceneLoader::LoadMemory(const std::uint8_t* bytes, std::size_t length,
       FailFile("chunk " + std::to_string(chunk) + " at byte " + std::to_string(position) +
                " has a header of " + std::to_string(left) + " bytes (12 needed)");
     const std::uint8_t* header = bytes + position;
-    const std::uint16_t type = ReadLe16(header);
-    const std::uint16_t version = ReadLe16(header + 2);
-    const std::uint32_t index = ReadLe32(header + 4);
-    const std::uint32_t payloadLength = ReadLe32(header + 8);
+    LittleEndianReader fields(header, kChunkHeaderBytes);
+    const std::uint16_t type = fields.U16();
+    const std::uint16_t version = fields.U16();
+    const std::uint32_t index = fields.U32();
+    const std::uint32_t payloadLength = fields.U32();
     if (payloadLength > left - kChunkHeaderBytes)
       FailFile("chunk " + std::to_string(chunk) + " (type " + std::to_string(type) +
                ") at byte " + std::to_string(position) + " declares " +
@@ -133,20 +118,20 @@ void PSKSceneLoader::LoadMemory(const std::uint8_t* bytes, std::size_t length,
 
 void PSKSceneLoader::ReadChunk(std::uint16_t type, std::uint16_t version, std::uint32_t index,
                                ChunkReader& reader) {
-  switch (type) {
-    case 1: ReadAmbient(reader); break;
-    case 2: ReadGroup(version, index, reader); break;
-    case 3: ReadMesh(index, reader); break;
-    case 4: ReadCamera(version, index, reader); break;
-    case 5: ReadLight(version, index, reader); break;
-    case 6: ReadVertexBuffer(index, reader); break;
-    case 7: ReadIndexBuffer(index, reader); break;
-    case 8: ReadMaterial(version, index, reader); break;
-    case 9: ReadTexture(index, reader); break;
-    case 10: ReadPRSController(reader); break;
-    case 11: ReadVertexController(reader); break;
-    case 12: ReadSampleFloatController(reader); break;
-    case 13: ReadSprite(index, reader); break;
+  switch (static_cast<ChunkType>(type)) {
+    case ChunkType::Ambient: ReadAmbient(reader); break;
+    case ChunkType::Group: ReadGroup(version, index, reader); break;
+    case ChunkType::Mesh: ReadMesh(index, reader); break;
+    case ChunkType::Camera: ReadCamera(version, index, reader); break;
+    case ChunkType::Light: ReadLight(version, index, reader); break;
+    case ChunkType::VertexBuffer: ReadVertexBuffer(index, reader); break;
+    case ChunkType::IndexBuffer: ReadIndexBuffer(index, reader); break;
+    case ChunkType::Material: ReadMaterial(version, index, reader); break;
+    case ChunkType::Texture: ReadTexture(index, reader); break;
+    case ChunkType::PRSController: ReadPRSController(reader); break;
+    case ChunkType::VertexController: ReadVertexController(reader); break;
+    case ChunkType::SampleFloatController: ReadSampleFloatController(reader); break;
+    case ChunkType::Sprite: ReadSprite(index, reader); break;
     default: SceneFatal("Unknown chunk in file!");
   }
 }
@@ -202,40 +187,34 @@ void PSKSceneLoader::LoadNested(Group& node) {
 }
 
 void PSKSceneLoader::CheckParentCycles() const {
-  std::unordered_map<std::int32_t, Group*> nodes;
-  for (const auto& object : graph->objects)
-    if (auto* node = dynamic_cast<Group*>(object.get())) nodes.emplace(node->id, node);
-  // 0 unvisited, 1 on the walk being made, 2 known to reach a root.
-  std::unordered_map<const Group*, int> state;
-  std::vector<Group*> walk;
-  for (const auto& [id, start] : nodes) {
-    walk.clear();
-    Group* node = start;
-    while (node && state[node] == 0) {
-      state[node] = 1;
-      walk.push_back(node);
-      const std::int32_t parent = node->parent.id;
-      // As linking reads it: low 16 bits all set means no parent.
-      if ((parent & 0xFFFF) == 0xFFFF) break;
-      auto found = nodes.find(parent);
-      node = found == nodes.end() ? nullptr : found->second;
-      if (node && state[node] == 1)
-        SceneFatal("Damaged scene file " + FileLabel() + ": node '" + node->name +
-                   "' (scene id " + std::to_string(node->id) + ") is among its own parents");
+  std::vector<Group*> nodes;
+  std::unordered_map<std::int32_t, Group*> byId;
+  for (const auto& object : graph->objects) {
+    if (auto* node = dynamic_cast<Group*>(object.get())) {
+      nodes.push_back(node);
+      byId.emplace(node->id, node);
     }
-    for (Group* done : walk) state[done] = 2;
   }
+  // As linking will read them; a parent that is no node is refused there.
+  const Group* looped = Group::FindAncestorCycle(nodes, [&byId](const Group& node) -> Group* {
+    if (!Group::HasParentId(node.parent.id)) return nullptr;
+    auto found = byId.find(node.parent.id);
+    return found == byId.end() ? nullptr : found->second;
+  });
+  if (looped)
+    SceneFatal("Damaged scene file " + FileLabel() + ": node '" + looped->name + "' (scene id " +
+               std::to_string(looped->id) + ") is among its own parents");
 }
 
 void PSKSceneLoader::ReadAmbient(ChunkReader& reader) { graph->ambient = reader.Colour("colour"); }
 
 void PSKSceneLoader::ReadGroup(std::uint16_t version, std::uint32_t index, ChunkReader& reader) {
-  Group* group = graph->Create<Group>(OwnId(index));
+  Group* group = graph->Create<Group>(MapIndex(index));
   ReadNodeHeader(*group, version, 1, reader);
 }
 
 void PSKSceneLoader::ReadMesh(std::uint32_t index, ChunkReader& reader) {
-  const std::int32_t id = OwnId(index);
+  const std::int32_t id = MapIndex(index);
   Group& node = LookUp<Group>(reader, reader.U32("node"), "the mesh's node");
   Mesh* mesh = graph->Create<Mesh>(id);
   mesh->group = &node;
@@ -261,7 +240,7 @@ void PSKSceneLoader::ReadMesh(std::uint32_t index, ChunkReader& reader) {
 }
 
 void PSKSceneLoader::ReadCamera(std::uint16_t version, std::uint32_t index, ChunkReader& reader) {
-  Camera* camera = graph->Create<Camera>(OwnId(index));
+  Camera* camera = graph->Create<Camera>(MapIndex(index));
   ReadNodeHeader(*camera, version, 2, reader);
   camera->fov = reader.F32("field of view");
   camera->nearClip = reader.F32("near clip");
@@ -272,13 +251,10 @@ void PSKSceneLoader::ReadCamera(std::uint16_t version, std::uint32_t index, Chun
 }
 
 void PSKSceneLoader::ReadLight(std::uint16_t version, std::uint32_t index, ChunkReader& reader) {
-  Light* light = graph->Create<Light>(OwnId(index));
+  Light* light = graph->Create<Light>(MapIndex(index));
   ReadNodeHeader(*light, version, 1, reader);
-  const std::uint8_t type = reader.U8("light type");
-  // The device knows point, spot and directional lights only.
-  if (type < D3DLIGHT_POINT || type > D3DLIGHT_DIRECTIONAL)
-    reader.Fail("light type " + std::to_string(type) + " is not 1 (point), 2 (spot) or 3 (directional)");
-  light->deviceLight.Type = static_cast<D3DLIGHTTYPE>(type);
+  // Any type loads; the device decides what it makes of one it does not know.
+  light->deviceLight.Type = static_cast<D3DLIGHTTYPE>(reader.U8("light type"));
   light->color = reader.Colour("colour");
   light->intensity = reader.F32("intensity");
   light->deviceLight.Attenuation0 = reader.F32("attenuation 0");
@@ -293,15 +269,22 @@ void PSKSceneLoader::ReadLight(std::uint16_t version, std::uint32_t index, Chunk
 }
 
 void PSKSceneLoader::ReadVertexBuffer(std::uint32_t index, ChunkReader& reader) {
-  const std::int32_t id = OwnId(index);
+  const std::int32_t id = MapIndex(index);
   const std::uint32_t frameCount = reader.U32("frame count");
-  if (frameCount == 0) reader.Fail("frame count is 0 (at least one frame of vertices needed)");
   const std::uint32_t flags = reader.U32("component flags");
   reader.Skip(2, "unused bytes");
   const std::uint32_t vertexCount = reader.U32("vertex count");
-  const bool normals = flags & 0x1;
-  const bool uv0 = flags & 0x4;
-  const bool uv1 = flags & 0x8;
+  const bool normals = flags & scenefile::kVertexNormal;
+  const bool uv0 = flags & scenefile::kVertexUv0;
+  const bool uv1 = flags & scenefile::kVertexUv1;
+  if (frameCount == 0) {
+    // No frame blocks follow: the vertices stay zeroed and there are no frames.
+    if (vertexCount > kMaxUnbackedVertices)
+      reader.Fail("vertex count of " + std::to_string(vertexCount) +
+                  " without any frame is more than " + std::to_string(kMaxUnbackedVertices));
+    graph->Create<MultiVertexBuffer>(id, vertexCount);
+    return;
+  }
   const std::size_t firstBytes = 12 + (normals ? 12 : 0) + (uv0 ? 8 : 0) + (uv1 ? 8 : 0);
   if (vertexCount > reader.Remaining() / firstBytes)
     reader.Fail("vertex count of " + std::to_string(vertexCount) + " cannot fit in the " +
@@ -351,18 +334,18 @@ void PSKSceneLoader::ReadVertexBuffer(std::uint32_t index, ChunkReader& reader) 
 }
 
 void PSKSceneLoader::ReadIndexBuffer(std::uint32_t index, ChunkReader& reader) {
-  IndexBuffer* buffer = graph->Create<IndexBuffer>(OwnId(index));
+  IndexBuffer* buffer = graph->Create<IndexBuffer>(MapIndex(index));
   const std::uint32_t count = reader.Count(4, "index count");
   const std::uint8_t* bytes = reader.Take(std::size_t{4} * count, "indices");
   buffer->indices.resize(count);
   // Only the low 16 bits of each index are kept.
-  for (std::uint32_t i = 0; i < count; ++i) buffer->indices[i] = ReadLe16(bytes + 4 * i);
+  for (std::uint32_t i = 0; i < count; ++i) buffer->indices[i] = LoadLittle<std::uint16_t>(bytes + 4 * i);
   buffer->triangleCount = count / 3;
 }
 
 void PSKSceneLoader::ReadMaterial(std::uint16_t version, std::uint32_t index,
                                   ChunkReader& reader) {
-  Material* material = graph->Create<Material>(OwnId(index));
+  Material* material = graph->Create<Material>(MapIndex(index));
   material->diffuseColor = reader.Colour("diffuse colour");
   material->specularColor = reader.Colour("specular colour");
   material->ambientColor = reader.Colour("ambient colour");
@@ -380,7 +363,7 @@ void PSKSceneLoader::ReadMaterial(std::uint16_t version, std::uint32_t index,
 }
 
 void PSKSceneLoader::ReadTexture(std::uint32_t index, ChunkReader& reader) {
-  const std::int32_t id = OwnId(index);
+  const std::int32_t id = MapIndex(index);
   const std::string name = reader.String("file name");
   // The description of an animated texture lies beside it on disk, never in the archive.
   std::error_code error;

@@ -26,7 +26,7 @@ class PSKSceneLoader : public SceneLoader {
   void LoadMemory(const std::uint8_t* bytes, std::size_t length, std::int32_t parentId,
                   float timeOffset, float timeScale, bool looping) override;
 
-  // The scene id of a file index, handed out on first sight.
+  // The scene id of a file index, handed out on first sight; the "none" index too.
   std::int32_t MapIndex(std::uint32_t fileIndex);
   // A file time: trunc(t * timeScale + timeOffset), t unsigned.
   std::uint32_t ReadTime(ChunkReader& reader, const char* field);
@@ -63,8 +63,6 @@ class PSKSceneLoader : public SceneLoader {
   void ReadSampleFloatController(ChunkReader& reader);
   void ReadSprite(std::uint32_t index, ChunkReader& reader);
 
-  // The scene id for a chunk's own index; the "none" index gets an id of its own.
-  std::int32_t OwnId(std::uint32_t index);
   // A nested file beneath `node`, refused when it nests itself or too deeply.
   void LoadNested(Group& node);
   // After the top file: a node among its own ancestors would recurse for ever.

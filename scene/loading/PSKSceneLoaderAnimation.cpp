@@ -10,29 +10,20 @@
 #include "scene/loading/PRSController.h"
 #include "scene/loading/PSKSceneLoader.h"
 #include "scene/loading/SampleFloatController.h"
+#include "scene/loading/SceneFileFormat.h"
 #include "scene/loading/VertexController.h"
 
 namespace {
 
-struct FourTimes {
-  std::uint32_t animStart, animEnd, keyStart, keyEnd;
-};
-
-FourTimes ReadFourTimes(PSKSceneLoader& loader, ChunkReader& reader) {
-  FourTimes times{};
-  times.animStart = loader.ReadTime(reader, "animation start");
-  times.animEnd = loader.ReadTime(reader, "animation end");
-  times.keyStart = loader.ReadTime(reader, "key start");
-  times.keyEnd = loader.ReadTime(reader, "key end");
-  return times;
-}
-
-template <class C>
-void SetTimes(C& controller, const FourTimes& times) {
-  controller.animStart = times.animStart;
-  controller.animEnd = times.animEnd;
-  controller.keyStart = times.keyStart;
-  controller.keyEnd = times.keyEnd;
+// The four times of a controller chunk, mapped; looping is the file's.
+KeyTiming ReadFourTimes(PSKSceneLoader& loader, ChunkReader& reader) {
+  KeyTiming timing;
+  timing.looping = loader.looping;
+  timing.animStart = loader.ReadTime(reader, "animation start");
+  timing.loopLength = loader.ReadTime(reader, "animation end");
+  timing.keyStart = loader.ReadTime(reader, "key start");
+  timing.keyEnd = loader.ReadTime(reader, "key end");
+  return timing;
 }
 
 }  // namespace
@@ -45,17 +36,19 @@ void PSKSceneLoader::ReadCameraActivation(Camera& camera, ChunkReader& reader) {
   for (std::uint32_t i = 0; i < count; ++i)
     controller->AddSwitchTime(reader.U32("camera activation time"));
   controller->Finish();
-  controller->animStart = ReadTime(reader, "camera activation start");
-  controller->animEnd = ReadTime(reader, "camera activation end");
+  controller->timing.animStart = ReadTime(reader, "camera activation start");
+  controller->timing.loopLength = ReadTime(reader, "camera activation end");
   graph->AddController(std::move(controller));
 }
 
 void PSKSceneLoader::ReadPRSController(ChunkReader& reader) {
   Group& node = LookUp<Group>(reader, reader.U32("animated node"),
                               "Position/rotation/scale controller");
-  const FourTimes times = ReadFourTimes(*this, reader);
+  const KeyTiming timing = ReadFourTimes(*this, reader);
   const std::uint32_t flags = reader.U32("key flags");
-  const bool hasPosition = flags & 1, hasRotation = flags & 2, hasScale = flags & 4;
+  const bool hasPosition = flags & scenefile::kKeyPosition;
+  const bool hasRotation = flags & scenefile::kKeyRotation;
+  const bool hasScale = flags & scenefile::kKeyScale;
   const std::size_t keyBytes = 4 * ((hasPosition ? 3 : 0) + (hasRotation ? 4 : 0) +
                                     (hasScale ? 3 : 0));
   std::uint32_t count = reader.Count(keyBytes, "key count");
@@ -63,8 +56,7 @@ void PSKSceneLoader::ReadPRSController(ChunkReader& reader) {
   if (keyBytes == 0) count = std::min<std::uint32_t>(count, 1);
 
   auto controller = std::make_unique<PRSController>(&node);
-  controller->looping = looping;
-  SetTimes(*controller, times);
+  controller->timing = timing;
   controller->keys.reserve(count);
   for (std::uint32_t k = 0; k < count; ++k) {
     // Parts a key lacks are the node's transform as its own chunk gave it.
@@ -101,10 +93,9 @@ void PSKSceneLoader::ReadVertexController(ChunkReader& reader) {
     if (frame.size() != frames->vertices.size())
       reader.Fail("Vertex controller names vertex buffer " + std::to_string(index) +
                   ", whose frames do not hold one position per vertex");
-  const FourTimes times = ReadFourTimes(*this, reader);
+  const KeyTiming timing = ReadFourTimes(*this, reader);
   auto controller = std::make_unique<VertexController>(frames);
-  controller->looping = looping;
-  SetTimes(*controller, times);
+  controller->timing = timing;
   graph->AddController(std::move(controller));
 }
 
@@ -112,11 +103,10 @@ void PSKSceneLoader::ReadSampleFloatController(ChunkReader& reader) {
   Preparable& target =
       LookUp<Preparable>(reader, reader.U32("animated object"), "Sampled float controller");
   const std::string field = reader.String("control field name");
-  const FourTimes times = ReadFourTimes(*this, reader);
+  const KeyTiming timing = ReadFourTimes(*this, reader);
   const std::uint32_t count = reader.Count(4, "sample count");
   auto controller = std::make_unique<SampleFloatController>(&target, field.c_str());
-  controller->looping = looping;
-  SetTimes(*controller, times);
+  controller->timing = timing;
   controller->samples.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) controller->samples.push_back(reader.F32("sample"));
   graph->AddController(std::move(controller));

@@ -8,8 +8,7 @@ void PSKSceneLoader::ReadSprite(std::uint32_t index, ChunkReader& reader) {
   Group& node = LookUp<Group>(reader, reader.U32("sprite node"), "Sprite node");
   sprite->node = &node;
   node.sprite = sprite;
-  const std::uint32_t texture = reader.U32("sprite texture");
-  sprite->texture.Set(texture == 0xFFFFFFFFu ? -1 : MapIndex(texture));
+  sprite->texture.Set(MapIndex(reader.U32("sprite texture")));
   sprite->size = reader.F32("sprite size");
   sprite->skipInGlowPass = reader.U8("sprite glow flag") != 0;
 }

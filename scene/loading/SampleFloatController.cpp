@@ -7,8 +7,7 @@ SampleFloatController::SampleFloatController(Preparable* target, const char* fie
 
 void SampleFloatController::Evaluate(float time) {
   if (!field || samples.empty()) return;
-  const float t = ReduceLoopTime(time, looping, animEnd);
-  const KeyChoice keys = ChooseKeys(t, samples.size(), keyStart, keyEnd);
+  const KeyChoice keys = timing.Choose(time, samples.size());
   if (keys.Alone())
     *field = samples[keys.first];
   else

@@ -10,8 +10,7 @@ VertexController::VertexController(MultiVertexBuffer* buffer) : buffer(buffer) {
 void VertexController::Evaluate(float time) {
   const auto& frames = buffer->frames;
   if (frames.empty()) return;
-  const float t = ReduceLoopTime(time, looping, animEnd);
-  const KeyChoice choice = ChooseKeys(t, frames.size(), keyStart, keyEnd);
+  const KeyChoice choice = timing.Choose(time, frames.size());
   const MultiVertexBuffer::Frame& a = frames[choice.first];
   const MultiVertexBuffer::Frame& b = frames[choice.second];
   auto& vertices = buffer->vertices;

@@ -2,9 +2,8 @@
 // frames and uploaded with fresh normals.
 #pragma once
 
-#include <cstdint>
-
 #include "scene/loading/Controller.h"
+#include "scene/loading/KeySpan.h"
 
 class MultiVertexBuffer;
 
@@ -14,6 +13,5 @@ class VertexController : public Controller {
   void Evaluate(float time) override;
 
   MultiVertexBuffer* buffer;  // not owned
-  bool looping = false;
-  std::uint32_t animStart = 0, animEnd = 0, keyStart = 0, keyEnd = 0;  // ms
+  KeyTiming timing;
 };

@@ -37,8 +37,8 @@ std::string Tga(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 class AnimatedShow {
  public:
   // Everything hangs under one top-level node: the last top-level node is the root.
-  AnimatedShow() {
-    writer.Ambient(0xFFFFFFFF, Next());
+  explicit AnimatedShow(std::uint32_t ambient = 0xFFFFFFFF) {
+    writer.Ambient(ambient, Next());
     GroupChunk top;
     top.index = world = Next();
     top.node.name = "world";
@@ -80,10 +80,11 @@ class AnimatedShow {
                          float x1, float z0, float z1, std::uint32_t material,
                          const std::string& properties = "",
                          std::vector<std::vector<std::array<float, 3>>> extraFrames = {},
-                         std::uint32_t* buffer = nullptr) {
+                         std::uint32_t* buffer = nullptr, std::int32_t parent = -1,
+                         bool facingCameraOnly = false) {
     GroupChunk node;
     node.index = Next();
-    node.node.parent = static_cast<std::int32_t>(world);
+    node.node.parent = parent >= 0 ? parent : static_cast<std::int32_t>(world);
     node.node.name = name;
     node.node.position = position;
     node.node.properties = properties;
@@ -103,14 +104,16 @@ class AnimatedShow {
     if (buffer) *buffer = vertices.index;
     IndexBufferChunk indices;
     indices.index = Next();
-    indices.indices = {0, 1, 2, 0, 2, 3, 0, 2, 1, 0, 3, 2};  // both windings
+    // Both windings, whose normals cancel; or only the one facing +y (the camera).
+    indices.indices = facingCameraOnly ? std::vector<std::uint32_t>{0, 2, 1, 0, 3, 2}
+                                       : std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3, 0, 2, 1, 0, 3, 2};
     writer.Add(indices);
     MeshChunk mesh;
     mesh.index = Next();
     mesh.node = node.index;
     mesh.vertexBuffer = vertices.index;
     mesh.indexBuffer = indices.index;
-    mesh.subMeshes.push_back({0, material, 0, 12, 0});
+    mesh.subMeshes.push_back({0, material, 0, static_cast<std::uint32_t>(indices.indices.size()), 0});
     writer.Add(mesh);
     return node.index;
   }
@@ -119,12 +122,15 @@ class AnimatedShow {
   // appends the archive to a copy of the player and captures the show in a folder
   // holding only `looseFiles`.
   ProcessResult Play(int endMs, const std::vector<std::pair<std::string, std::string>>& files = {},
-                     const std::vector<std::pair<std::string, std::string>>& looseFiles = {}) {
+                     const std::vector<std::pair<std::string, std::string>>& looseFiles = {},
+                     const std::string& script = "") {
     EXPECT_TRUE(writer.Save(dir.file("packed/anim.psk")) ||
                 (std::filesystem::create_directories(dir.file("packed")) &&
                  writer.Save(dir.file("packed/anim.psk"))));
-    dir.write("packed/demo.psc", "loadscene anim.psk s\nplayscene s\nsetscenetime 0\nwaituntil " +
-                                     std::to_string(endMs) + "\n");
+    dir.write("packed/demo.psc",
+              !script.empty() ? script
+                              : "loadscene anim.psk s\nplayscene s\nsetscenetime 0\nwaituntil " +
+                                    std::to_string(endMs) + "\n");
     for (const auto& [name, content] : files) dir.write("packed/" + name, content);
     std::filesystem::create_directories(dir.file("data"));
     for (const auto& [name, content] : looseFiles) dir.write("data/" + name, content);
@@ -142,6 +148,25 @@ class AnimatedShow {
     std::snprintf(name, sizeof name, "out/frame-%06d.png", ms / 100);
     return PngPicture(dir.file(name));
   }
+
+  // A directional light travelling along -y: it lights faces that look up +y.
+  void AddLight(std::uint8_t type = 3) {
+    LightChunk light;
+    light.index = Next();
+    light.node.parent = static_cast<std::int32_t>(world);
+    light.type = type;
+    writer.Add(light);
+  }
+  // Lit by lights alone (black ambient colour), white where a light falls fully.
+  std::uint32_t AddLitMaterial() {
+    MaterialChunk material;
+    material.index = Next();
+    material.diffuse = 0xFFFFFFFF;
+    material.ambient = 0xFF000000;
+    writer.Add(material);
+    return material.index;
+  }
+  std::uint32_t World() const { return world; }
 
   SceneWriter writer;
   TempDir dir;
@@ -176,7 +201,7 @@ TEST(SceneAnimation, TransformControllerMovesANodeThroughItsKeysAndLoops) {
   prs.index = show.Next();
   prs.node = box;
   prs.times = {0, 2000, 0, 1000};  // a 2 s loop; keys over its first second
-  prs.keyFlags = 0x1;              // positions only
+  prs.keyFlags = scenefile::kKeyPosition;
   prs.keys.resize(3);
   prs.keys[0].position = {-4, 0, 0};
   prs.keys[1].position = {0, 0, 3};
@@ -314,6 +339,114 @@ TEST(SceneAnimation, AnimatedTextureChangesImageAtItsTimes) {
     EXPECT_PIXEL(frame, frame.width / 2, frame.height / 2, expected[ms / 100], 2) << ms << " ms";
     EXPECT_PIXEL(frame, frame.width / 2 + 60, frame.height / 2 - 60, expected[ms / 100], 2);
   }
+}
+
+TEST(SceneAnimation, ActivatorWithZeroLoopLengthTakesTheViewBackAtEveryFrame) {
+  AnimatedShow show;
+  // "a" lists 150 with an end of 0; "b" switches once, at 350, in a 1000 ms loop.
+  show.AddCamera("a", 0, {150}, 0);
+  show.AddCamera("b", 20, {350}, 1000);
+  show.AddPanel("green", {0, 0, 0}, -1, 1, -1, 1, show.AddMaterial(0xFF00FF00));
+  show.AddPanel("red", {20, 0, 0}, -1, 1, -1, 1, show.AddMaterial(0xFFFF0000));
+  ProcessResult run = show.Play(1000);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  // "a" re-arms at 150 and is made active at every frame past it; "b" wins only
+  // at 400, where it switches after "a" in the same frame.
+  const std::string expected = "aaaabaaaa";  // 0, 100, ... 800 ms
+  for (int ms = 0; ms <= 800; ms += 100) {
+    const PngPicture frame = show.Frame(ms);
+    ASSERT_TRUE(frame.valid()) << ms;
+    const Rgb seen = frame.at(frame.width / 2, frame.height / 2);
+    const char camera = seen == kGreen ? 'a' : seen == kRed ? 'b' : '?';
+    EXPECT_EQ(camera, expected[static_cast<std::size_t>(ms / 100)]) << "at " << ms << " ms: " << seen;
+  }
+}
+
+TEST(SceneAnimation, TwoSlotsOfOneSceneShareALightThatOutlivesTheFreedSlot) {
+  AnimatedShow show(0xFF000000);
+  show.AddCamera("eye", 0);
+  show.AddLight();
+  show.AddPanel("panel", {0, 0, 0}, -2, 2, -2, 2, show.AddLitMaterial(), "", {}, nullptr, -1, true);
+  // Both slots set light 0 with the same light; freeing the first must leave the
+  // second lit.
+  ProcessResult run = show.Play(0, {}, {},
+                                "loadscene anim.psk a\nloadscene anim.psk b\nplayscene a\n"
+                                "waituntil 200\nplayscene b\nwaituntil 400\nfreescene a\n"
+                                "waituntil 700\n");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  for (int ms : {100, 300, 500, 600}) {
+    const PngPicture frame = show.Frame(ms);
+    ASSERT_TRUE(frame.valid()) << ms;
+    // Straight under a white directional light: diffuse 1, no ambient.
+    ExpectWorld(frame, 0, 0, (Rgb{255, 255, 255}), 2);
+    ExpectWorld(frame, 3, 0, kBlack, 0);
+  }
+}
+
+TEST(SceneAnimation, LightsOfUnknownTypesAndAFramelessBufferLoadAndTheRestDraws) {
+  AnimatedShow show(0xFF000000);
+  show.AddCamera("eye", 0);
+  show.AddLight(0);  // refused by the device: index 0 keeps its default light
+  show.AddLight(4);
+  show.AddLight(3);
+  show.AddPanel("panel", {0, 0, 0}, -2, 2, -2, 2, show.AddLitMaterial(), "", {}, nullptr, -1, true);
+  // A mesh on a buffer of frame count 0: three zeroed vertices, nothing to see.
+  GroupChunk holder;
+  holder.index = show.Next();
+  holder.node.parent = static_cast<std::int32_t>(show.World());
+  show.writer.Add(holder);
+  VertexBufferChunk empty;
+  empty.index = show.Next();
+  empty.vertices.resize(3);
+  empty.noFrames = true;
+  show.writer.Add(empty);
+  IndexBufferChunk indices{show.Next(), {0, 1, 2}};
+  show.writer.Add(indices);
+  MeshChunk mesh{show.Next(), holder.index, "", empty.index, indices.index,
+                 {{0, show.AddMaterial(0xFFFF0000), 0, 3, 0}}};
+  show.writer.Add(mesh);
+  ProcessResult run = show.Play(300);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const PngPicture frame = show.Frame(200);
+  ASSERT_TRUE(frame.valid());
+  ExpectWorld(frame, 0, 0, (Rgb{255, 255, 255}), 2);
+  ExpectWorld(frame, 3, 0, kBlack, 0);
+}
+
+TEST(SceneAnimation, ChainOfAHundredThousandNodesLoadsDrawsAndFrees) {
+  AnimatedShow show;
+  show.AddCamera("eye", 0);
+  const std::uint32_t material = show.AddMaterial(0xFF00FF00);
+  // Ids so far: the loader 0, world 1, the camera 2, the material 3 and its "none"
+  // maps 4. Ids whose low 16 bits are all ones read as "no parent", so an unused
+  // material takes those.
+  std::uint32_t nextId = 5;
+  std::int32_t parent = static_cast<std::int32_t>(show.World());
+  for (int i = 0; i < 100000; ++i) {
+    if ((nextId & 0xFFFF) == 0xFFFF) {
+      show.AddMaterial(0xFF000000);
+      ++nextId;
+    }
+    GroupChunk link;
+    link.index = show.Next();
+    link.node.parent = parent;
+    link.node.position = {i % 2 ? 0.00001f : -0.00001f, 0, 0};
+    show.writer.Add(link);
+    parent = static_cast<std::int32_t>(link.index);
+    ++nextId;
+  }
+  show.AddPanel("deepest", {1, 0, 0}, -1, 1, -1, 1, material, "", {}, nullptr, parent);
+  ProcessResult run = show.Play(0, {}, {},
+                                "loadscene anim.psk s\nplayscene s\nwaituntil 300\nfreescene s\n"
+                                "waituntil 500\n");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const PngPicture drawn = show.Frame(200);
+  ASSERT_TRUE(drawn.valid());
+  ExpectWorld(drawn, 1, 0, kGreen, 2);  // placed through every ancestor
+  ExpectWorld(drawn, -1.5f, 0, kBlack, 0);
+  const PngPicture freed = show.Frame(400);
+  ASSERT_TRUE(freed.valid());
+  ExpectWorld(freed, 1, 0, kBlack, 0);
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "e2e/images_capture.h"
 #include "tools/scenewriter/SceneWriter.h"
@@ -282,7 +284,7 @@ TEST(SceneCapture, DamagedSceneFileEndsTheShowWithItsMessage) {
   TempDir show;
   scenefile::SceneWriter w;
   w.Add(Node(0, -1, "world"));
-  w.RawWithLength(2, 2, 1, 5000, {1, 2, 3});
+  w.RawWithLength(scenefile::ChunkType::Group, 2, 1, 5000, {1, 2, 3});
   ASSERT_TRUE(w.Save(show.file("bad.psk")));
   show.write("demo.psc", "loadscene bad.psk bad\nwaituntil 1000\n");
   ShowCapture run(show, 10);
@@ -291,6 +293,43 @@ TEST(SceneCapture, DamagedSceneFileEndsTheShowWithItsMessage) {
                                      "byte 71 declares 5000 payload bytes, but only 3 are left"),
             std::string::npos)
       << run.result().output;
+}
+
+TEST(SceneCapture, SceneErrorLeavesTheCaptureFilesWhole) {
+  TempDir show;
+  scenefile::SceneWriter w;
+  w.Add(Node(0, -1, "world"));
+  w.RawWithLength(scenefile::ChunkType::Group, 2, 1, 5000, {1, 2, 3});
+  ASSERT_TRUE(w.Save(show.file("bad.psk")));
+  show.write("demo.psc", "createcolor 0 0 255 blue\nsetlayer blue 0\nwaituntil 450\n"
+                         "loadscene bad.psk bad\nwaituntil 1000\n");
+  TempDir out;
+  ProcessResult run = RunProcess(SHOW_DEMO_EXE, {"--headless", "--capture", out.file("c"), "--frames",
+                                                 "png", "--fps", "10", "--data", show.path()});
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("Error: Damaged scene file bad.psk"), std::string::npos) << run.output;
+  // Frames 0 to 4 were presented before the scene was loaded at 450 ms.
+  EXPECT_TRUE(PngPicture(out.file("c/frame-000004.png")).valid());
+  // audio.wav is closed with a header that covers exactly those frames' sound
+  // (4410 stereo 16-bit samples a frame at 10 fps).
+  std::ifstream wav(out.file("c/audio.wav"), std::ios::binary);
+  ASSERT_TRUE(wav) << run.output;
+  std::string bytes((std::istreambuf_iterator<char>(wav)), std::istreambuf_iterator<char>());
+  ASSERT_GE(bytes.size(), 44u);
+  auto u32 = [&](std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+    return v;
+  };
+  EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+  EXPECT_EQ(u32(4), bytes.size() - 8);
+  EXPECT_EQ(bytes.substr(36, 4), "data");
+  EXPECT_EQ(u32(40), bytes.size() - 44);
+  EXPECT_EQ(u32(40), 5u * 4410u * 4u);
+  // The run's end work happened: with ffmpeg the frames and sound became the video.
+  if (run.output.find("ffmpeg is not installed") == std::string::npos) {
+    EXPECT_TRUE(std::filesystem::exists(out.file("c/show.mp4"))) << run.output;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -36,6 +37,32 @@ TEST(MessageBoxesDeathTest, FatalShowsTheBoxAndExitsWithTheStatus) {
               "MP3Player Error: File not found");
   EXPECT_EXIT(OsFatal("Demo", "Error opening window", 5), ::testing::ExitedWithCode(5),
               "Demo: Error opening window");
+}
+
+TEST(ExitDeathTest, OrdinaryExitRunsTheRegisteredHandlersNewestFirstAndExitProcessNone) {
+  OsSetHeadless(true);
+  auto registerThree = [] {
+    OsAddExitHandler([] { std::fputs("first\n", stderr); });
+    const int removed = OsAddExitHandler([] { std::fputs("removed\n", stderr); });
+    // A handler that ends the process again does not run itself twice.
+    OsAddExitHandler([] {
+      std::fputs("last\n", stderr);
+      OsExit(3);
+    });
+    OsRemoveExitHandler(removed);
+  };
+  EXPECT_EXIT(
+      {
+        registerThree();
+        OsFatalExit("Error", "Damaged scene", 0);
+      },
+      ::testing::ExitedWithCode(3), "Error: Damaged scene\nlast\nfirst\n$");
+  EXPECT_EXIT(
+      {
+        registerThree();
+        ExitProcess(7);
+      },
+      ::testing::ExitedWithCode(7), "^$");
 }
 
 TEST(PerformanceCounter, VirtualCounterMovesOnlyWhenAdvanced) {

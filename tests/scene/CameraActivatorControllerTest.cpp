@@ -23,7 +23,7 @@ class CameraActivatorTest : public SceneModelTest {
     auto c = std::make_unique<CameraActivatorController>(camera, looping);
     for (std::uint32_t t : times) c->AddSwitchTime(t);
     c->Finish();
-    c->animEnd = animEnd;
+    c->timing.loopLength = animEnd;
     return c;
   }
   // Evaluates `c` at `t` with `other` active; true when it switched to its camera.
@@ -90,11 +90,25 @@ TEST_F(CameraActivatorTest, TwoActivatorsTakeTurns) {
   }
 }
 
-TEST_F(CameraActivatorTest, ZeroLoopLengthEndsAfterOneCycle) {
+TEST_F(CameraActivatorTest, ZeroLoopLengthReArmsAtTheFirstSwitchTime) {
   auto c = Activator(first, true, {100}, 0);
+  EXPECT_FALSE(SwitchesAt(*c, 100, second));
   EXPECT_TRUE(SwitchesAt(*c, 150, second));
-  EXPECT_EQ(c->nextSwitch, 0xFFFFFFFFu);  // no cycle of length 0 to start again
-  EXPECT_FALSE(SwitchesAt(*c, 200, second));
+  EXPECT_EQ(c->nextSwitch, 100u);  // the same cycle again
+  EXPECT_EQ(c->cycleBase, 0u);
+  // Every later evaluation makes it active again, one switch each, at any time.
+  EXPECT_TRUE(SwitchesAt(*c, 151, second));
+  EXPECT_TRUE(SwitchesAt(*c, 5e9f, second));
+  // Two times: each evaluation moves one step along them, then starts over.
+  auto two = Activator(first, true, {100, 300}, 0);
+  EXPECT_TRUE(SwitchesAt(*two, 400, second));
+  EXPECT_EQ(two->nextSwitch, 300u);
+  EXPECT_TRUE(SwitchesAt(*two, 401, second));
+  EXPECT_EQ(two->nextSwitch, 100u);
+  EXPECT_FALSE(SwitchesAt(*two, 50, second));  // not past the next time
+  // Not looping, the zero end ends every activation past 0.
+  auto once = Activator(first, false, {100}, 0);
+  EXPECT_FALSE(SwitchesAt(*once, 150, second));
   auto none = Activator(first, true, {}, 1000);
   EXPECT_FALSE(SwitchesAt(*none, 5e9f, second));
 }

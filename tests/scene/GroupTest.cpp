@@ -6,6 +6,7 @@
 
 #include "SceneModelFixture.h"
 #include "scene/Camera.h"
+#include "scene/Light.h"
 #include "scene/Mesh.h"
 #include "scene/Transform.h"
 
@@ -92,27 +93,63 @@ TEST_F(GroupTest, ParentOfAnotherClassEndsTheShow) {
       Literally("Error: Scene object 0 is used as a node but is another kind of object"));
 }
 
-TEST_F(GroupTest, NodeAmongItsOwnAncestorsEndsTheShow) {
-  Group* self = Node<Group>("Loop", 0);
-  EXPECT_SCENE_FATAL(self->Link(), Literally("Error: Node \"Loop\" is its own ancestor"));
-  Group* a = Node<Group>("A", 2);
-  Node<Group>("B", 1);
-  EXPECT_SCENE_FATAL(a->Link(), Literally("Node \"A\" is its own ancestor"));
+TEST_F(GroupTest, NodeAmongItsOwnAncestorsEndsTheShowWhenTheSceneIsPrepared) {
+  Node<Group>("Loop", 0);
+  EXPECT_SCENE_FATAL(graph->Prepare(), Literally("Error: Node \"Loop\" is its own ancestor"));
+  graph = std::make_unique<SceneGraph>(device);
+  Node<Group>("root");
+  Node<Group>("A", 2);
+  Node<Group>("B", 1);  // A and B are each other's parent, beneath nothing
+  EXPECT_SCENE_FATAL(graph->Prepare(), Literally("Node \"A\" is its own ancestor"));
 }
 
-TEST_F(GroupTest, NestingIsBoundedSoTheRecursiveWalksCannotExhaustTheStack) {
+TEST_F(GroupTest, AncestorCycleSearchTellsLoopsFromSharedAncestry) {
+  // 0 <- 1 <- 2 and 0 <- 3: shared ancestors are no loop; 4 -> 5 -> 6 -> 5 is.
+  std::vector<Group*> nodes;
+  for (const char* name : {"n0", "n1", "n2", "n3", "n4", "n5", "n6"}) nodes.push_back(Node<Group>(name));
+  const std::vector<int> parentOf = {-1, 0, 1, 0, 5, 6, 5};
+  auto parent = [&](const Group& node) -> Group* {
+    const int p = parentOf[static_cast<std::size_t>(node.id)];
+    return p < 0 ? nullptr : nodes[static_cast<std::size_t>(p)];
+  };
+  EXPECT_EQ(Group::FindAncestorCycle({nodes.begin(), nodes.begin() + 4}, parent), nullptr);
+  const Group* looped = Group::FindAncestorCycle(nodes, parent);
+  ASSERT_NE(looped, nullptr);
+  EXPECT_TRUE(looped == nodes[5] || looped == nodes[6]) << looped->name;
+}
+
+TEST_F(GroupTest, ChainsOfAnyDepthUpdateWithoutRecursion) {
+  // Far deeper than the stack of a recursive walk would allow under the sanitizers.
+  constexpr int kDepth = 100000;
   Group* top = Node<Group>("top");
   Group* last = top;
-  for (int i = 0; i < Group::kMaxAncestors; ++i) {
+  for (int i = 0; i < kDepth; ++i) {
+    SkipIdsThatMeanNoParent();
     last = Node<Group>("link", last->id);
     last->transform.position = D3DXVECTOR3(0, 0, 1);
   }
-  for (auto& object : graph->objects) object->Link();  // the deepest allowed
+  graph->root = top;
+  graph->Prepare();  // links, checks for loops and updates the root in linear time
+  EXPECT_FLOAT_EQ(last->worldMatrix._43, float(kDepth));
+  // Bounds fold up the whole chain: each level adds its child's squared radius
+  // and the squared distance 1.
+  EXPECT_FLOAT_EQ(top->boundRadiusSq, float(kDepth));
+  last->transform.position = D3DXVECTOR3(0, 0, 2);
   top->Update(true);
-  EXPECT_FLOAT_EQ(last->worldMatrix._43, float(Group::kMaxAncestors));
-  Group* tooDeep = Node<Group>("tooDeep", last->id);
-  EXPECT_SCENE_FATAL(tooDeep->Link(),
-                     Literally("Error: Node \"tooDeep\" is nested more than 1024 levels deep"));
+  EXPECT_FLOAT_EQ(last->worldMatrix._43, float(kDepth + 1));
+}
+
+TEST_F(GroupTest, DeviceStateOfANodeFollowsItsWholeSubtree) {
+  // As a recursive walk orders it: a light below another is set (and numbered) first.
+  Group* top = Node<Group>("top");
+  Light* outer = Node<Light>("outer", top->id);
+  Light* inner = Node<Light>("inner", outer->id);
+  Light* sibling = Node<Light>("sibling", top->id);
+  for (auto& object : graph->objects) object->Link();
+  top->Update(true);
+  EXPECT_EQ(inner->lightIndex, 0);
+  EXPECT_EQ(outer->lightIndex, 1);
+  EXPECT_EQ(sibling->lightIndex, 2);
 }
 
 TEST_F(GroupTest, WorldMatrixIsLocalTimesParentWorld) {
@@ -252,6 +289,24 @@ TEST_F(GroupCollectTest, CulledSubtreesAreSkippedAndHiddenNodesStillPassTheirChi
   camera->Activate();
   top->Collect(processor);
   EXPECT_TRUE(processor->collected == (std::vector<Group*>{top, hidden, inside}));
+}
+
+TEST_F(GroupCollectTest, DeepChainsAreCollectedParentsFirstWithoutRecursion) {
+  Group* top = Node<Group>("top");
+  top->transform.position = D3DXVECTOR3(0, 0, 10);
+  std::vector<Group*> chain{top};
+  for (int i = 0; i < 100000; ++i) {
+    SkipIdsThatMeanNoParent();
+    chain.push_back(Node<Group>("link", chain.back()->id));
+  }
+  Group* branch = Node<Group>("branch", top->id);  // the top's second child
+  for (auto& object : graph->objects)
+    if (object.get() != camera) object->Link();
+  top->Update(true);
+  top->Collect(processor);
+  chain.push_back(branch);
+  ASSERT_EQ(processor->collected.size(), chain.size());
+  EXPECT_TRUE(processor->collected == chain);
 }
 
 TEST_F(GroupCollectTest, SphereStraddlingTheFrustumKeepsTheNode) {

@@ -125,16 +125,21 @@ TEST_F(LightTest, LinkJoinsTheListAndDestructionLeavesIt) {
   EXPECT_TRUE(graph->lights == (std::vector<Light*>{a, c}));
 }
 
-TEST_F(LightTest, SpotConeTheDeviceRefusesLeavesItsIndexDark) {
+TEST_F(LightTest, SpotConeTheDeviceRefusesIsEnabledWithWhatTheIndexHolds) {
   Light* light = SpotAt(Node<Light>("narrow"));
   light->thetaDegrees = 60;  // inner cone wider than the outer one
   light->phiDegrees = 30;
   light->Update(true);
   EXPECT_EQ(light->lightIndex, 0);
-  EXPECT_FALSE(Enabled(device, 0));
-  // A valid cone later lights it.
+  EXPECT_TRUE(Enabled(device, 0));  // the device's default light on a fresh index
+  D3DLIGHT9 held{};
+  device->GetLight(0, &held);
+  EXPECT_EQ(held.Type, D3DLIGHT_DIRECTIONAL);
+  // A valid cone replaces it.
   light->phiDegrees = 90;
   light->Update(false);
+  device->GetLight(0, &held);
+  EXPECT_EQ(held.Type, D3DLIGHT_SPOT);
   EXPECT_TRUE(Enabled(device, 0));
 }
 

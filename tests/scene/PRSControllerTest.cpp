@@ -29,8 +29,8 @@ class PRSControllerTest : public SceneModelTest {
       key.scale = D3DXVECTOR3(1.0f + k, 1, 1);
       controller->keys.push_back(key);
     }
-    controller->keyStart = 0;
-    controller->keyEnd = 1000;
+    controller->timing.keyStart = 0;
+    controller->timing.keyEnd = 1000;
   }
   float XAt(float t) {
     controller->Evaluate(t);
@@ -55,8 +55,8 @@ TEST_F(PRSControllerTest, ElevenKeysUseOneKeyOrBlendTwo) {
 
 TEST_F(PRSControllerTest, LoopsAndUpdatesTheSubtree) {
   ElevenKeys();
-  controller->looping = true;
-  controller->animEnd = 1000;
+  controller->timing.looping = true;
+  controller->timing.loopLength = 1000;
   EXPECT_EQ(XAt(1500), 25.0f);   // evaluated as 500
   EXPECT_EQ(XAt(1000), 100.0f);  // not wrapped
   // Update(true) reached the node and its child: world matrices follow the key.
@@ -70,7 +70,7 @@ TEST_F(PRSControllerTest, HalfwayBetweenIdentityAndAHalfTurnIsAQuarterTurn) {
   Transform k0, k1;
   k1.rotation = D3DXQUATERNION(0, 1, 0, 0);  // half a turn about y
   controller->keys = {k0, k1};
-  controller->keyEnd = 1000;
+  controller->timing.keyEnd = 1000;
   controller->Evaluate(500);
   const D3DXQUATERNION& q = node->transform.rotation;
   const float s = std::sqrt(0.5f);
@@ -94,7 +94,7 @@ TEST_F(PRSControllerTest, OneKeyIsCopiedWholeAndNoKeysChangeNothing) {
   only.rotation = D3DXQUATERNION(0, 0, 1, 0);
   only.scale = D3DXVECTOR3(2, 2, 2);
   controller->keys = {only};
-  controller->keyStart = controller->keyEnd = 300;  // a range of one instant
+  controller->timing.keyStart = controller->timing.keyEnd = 300;  // a range of one instant
   controller->Evaluate(300);
   EXPECT_EQ(node->transform.position.z, 3.0f);
   EXPECT_EQ(node->transform.rotation.z, 1.0f);
@@ -104,7 +104,7 @@ TEST_F(PRSControllerTest, OneKeyIsCopiedWholeAndNoKeysChangeNothing) {
 
 TEST_F(PRSControllerTest, RangeWhoseEndEqualsItsStartUsesTheFirstKeyAtThatInstant) {
   ElevenKeys();
-  controller->keyStart = controller->keyEnd = 400;
+  controller->timing.keyStart = controller->timing.keyEnd = 400;
   EXPECT_EQ(XAt(399), 0.0f);
   EXPECT_EQ(XAt(400), 0.0f);
   EXPECT_EQ(XAt(401), 100.0f);

@@ -56,7 +56,7 @@ TEST_F(AnimationChunksTest, TransformKeysTakeMissingPartsFromTheNodesChunk) {
   prs.index = 1;
   prs.node = 0;
   prs.times = {0, 1000, 100, 600};
-  prs.keyFlags = 0x1;  // positions only
+  prs.keyFlags = scenefile::kKeyPosition;
   prs.keys.resize(2);
   prs.keys[1].position = {10, 20, 30};
   writer.Add(prs);
@@ -65,11 +65,11 @@ TEST_F(AnimationChunksTest, TransformKeysTakeMissingPartsFromTheNodesChunk) {
   auto* c = Controller<PRSController>(0);
   ASSERT_NE(c, nullptr);
   EXPECT_EQ(c->node, Object<Group>(0));
-  EXPECT_FALSE(c->looping);
-  EXPECT_EQ(c->animStart, 50u);
-  EXPECT_EQ(c->animEnd, 2050u);
-  EXPECT_EQ(c->keyStart, 250u);
-  EXPECT_EQ(c->keyEnd, 1250u);
+  EXPECT_FALSE(c->timing.looping);
+  EXPECT_EQ(c->timing.animStart, 50u);
+  EXPECT_EQ(c->timing.loopLength, 2050u);
+  EXPECT_EQ(c->timing.keyStart, 250u);
+  EXPECT_EQ(c->timing.keyEnd, 1250u);
   ASSERT_EQ(c->keys.size(), 2u);
   EXPECT_EQ(c->keys[0].position, D3DXVECTOR3(0, 0, 0));
   EXPECT_EQ(c->keys[1].position, D3DXVECTOR3(10, 20, 30));
@@ -83,7 +83,7 @@ TEST_F(AnimationChunksTest, KeysWithoutPartsAreOneKeyHoweverManyAreCounted) {
   AddNode(0);
   std::vector<std::uint8_t> payload(4 * 6, 0);  // node 0, four times 0, flags 0
   payload.insert(payload.end(), {0xFF, 0xFF, 0xFF, 0xFF});  // 2^32 - 1 keys of no bytes
-  writer.Raw(10, 1, 1, payload);
+  writer.Raw(scenefile::ChunkType::PRSController, 1, 1, payload);
   Load();
   auto* c = Controller<PRSController>(0);
   ASSERT_NE(c, nullptr);
@@ -109,9 +109,9 @@ TEST_F(AnimationChunksTest, CameraActivationSortsItsTimesAndMapsOnlyTheRange) {
   EXPECT_EQ(c->camera, Object<Camera>(0));
   EXPECT_EQ(c->switchTimes, (std::vector<std::uint32_t>{100, 300}));
   EXPECT_EQ(c->nextSwitch, 100u);
-  EXPECT_EQ(c->animStart, 70u);
-  EXPECT_EQ(c->animEnd, 2050u);
-  EXPECT_TRUE(c->looping);
+  EXPECT_EQ(c->timing.animStart, 70u);
+  EXPECT_EQ(c->timing.loopLength, 2050u);
+  EXPECT_TRUE(c->timing.looping);
 }
 
 TEST_F(AnimationChunksTest, VertexControllerNeedsAMultiFrameBuffer) {
@@ -126,9 +126,9 @@ TEST_F(AnimationChunksTest, VertexControllerNeedsAMultiFrameBuffer) {
   ASSERT_NE(c, nullptr);
   EXPECT_EQ(c->buffer, Object<MultiVertexBuffer>(0));
   EXPECT_EQ(c->buffer->frames.size(), 3u);
-  EXPECT_EQ(c->animEnd, 900u);
-  EXPECT_EQ(c->keyEnd, 300u);
-  EXPECT_TRUE(c->looping);
+  EXPECT_EQ(c->timing.loopLength, 900u);
+  EXPECT_EQ(c->timing.keyEnd, 300u);
+  EXPECT_TRUE(c->timing.looping);
 
   SceneWriter single;
   writer = single;
@@ -152,8 +152,8 @@ TEST_F(AnimationChunksTest, SampledControllerReadsItsSamples) {
   auto* node = Object<Group>(0);
   EXPECT_EQ(c->field, &node->visibility);
   EXPECT_EQ(c->samples, (std::vector<float>{0.25f, 1.0f}));
-  EXPECT_EQ(c->keyStart, 100u);
-  EXPECT_EQ(c->animEnd, 2000u);
+  EXPECT_EQ(c->timing.keyStart, 100u);
+  EXPECT_EQ(c->timing.loopLength, 2000u);
   graph->SetTime(200);
   EXPECT_FLOAT_EQ(node->visibility, 0.625f);
 }
@@ -175,7 +175,7 @@ TEST_F(AnimationChunksTest, SampledControllerAimedAtAnObjectWithoutFieldsEndsThe
   payload.insert(payload.end(), {'V', 'I', 'S', 'T', 'R', 'A', 'C', 'K'});
   payload.resize(payload.size() + 16, 0);
   payload.insert(payload.end(), {0xFF, 0xFF, 0xFF, 0x7F});
-  writer.Raw(12, 1, 1, payload);
+  writer.Raw(scenefile::ChunkType::SampleFloatController, 1, 1, payload);
   EXPECT_SCENE_FATAL(Load(), "sample count of 2147483647 cannot fit");
 }
 

@@ -166,25 +166,27 @@ TEST_F(PSKSceneLoaderDamageTest, CountsThatCannotFit) {
     Bytes payload = u32Huge;
     payload.insert(payload.end(), {1, 0, 0, 0, 2, 0, 0, 0});
     add("index count", "index count of 1073741824 cannot fit in the 8 bytes left in the chunk")
-        .Raw(7, 1, 0, payload);
+        .Raw(scenefile::ChunkType::IndexBuffer, 1, 0, payload);
   }
   {
     // One frame, all components, 2^30 vertices, one vertex's worth of bytes.
     Bytes payload{1, 0, 0, 0, 0x0D, 0, 0, 0, 0, 0, 0, 0, 0, 0x40};
     payload.resize(payload.size() + 40);
     add("vertex count", "vertex count of 1073741824 cannot fit in the 40 bytes left in the chunk")
-        .Raw(6, 1, 0, payload);
+        .Raw(scenefile::ChunkType::VertexBuffer, 1, 0, payload);
   }
   {
     // 2^32 - 1 frames of one vertex: the frame bytes would overflow 32 bits.
     Bytes payload{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
     payload.resize(payload.size() + 24);
     add("frame count", "frame count of 4294967295 with 1 vertices cannot fit in the 24 bytes left")
-        .Raw(6, 1, 0, payload);
+        .Raw(scenefile::ChunkType::VertexBuffer, 1, 0, payload);
   }
   add("empty frames", "frame count of 100000 with 0 vertices cannot fit")
-      .Raw(6, 1, 0, {0xA0, 0x86, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-  add("no frames", "frame count is 0").Raw(6, 1, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+      .Raw(scenefile::ChunkType::VertexBuffer, 1, 0, {0xA0, 0x86, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  // No frames and 2^20 + 1 zeroed vertices, with no bytes to bound them.
+  add("no frames", "vertex count of 1048577 without any frame is more than 1048576")
+      .Raw(scenefile::ChunkType::VertexBuffer, 1, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0x10, 0});
   {
     scenefile::SceneWriter& w = add("sub-meshes", "sub-meshes runs past the end of the chunk (17000 bytes needed, 17 left)");
     w.Add(GroupAt(0, -1, "n"));
@@ -197,17 +199,12 @@ TEST_F(PSKSceneLoaderDamageTest, CountsThatCannotFit) {
     // The count sits after node (4), name (2), two buffers (8).
     payload[14] = 0xE8;
     payload[15] = 0x03;
-    w.Raw(3, 1, 1, payload);
+    w.Raw(scenefile::ChunkType::Mesh, 1, 1, payload);
   }
   {
     scenefile::SceneWriter& w = add("string length", "name runs past the end of the chunk (65535 bytes needed");
     Bytes payload{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'x'};
-    w.Raw(2, 2, 0, payload);
-  }
-  {
-    scenefile::LightChunk light;
-    light.type = 7;
-    add("light type", "light type 7 is not 1 (point), 2 (spot) or 3 (directional)").Add(light);
+    w.Raw(scenefile::ChunkType::Group, 2, 0, payload);
   }
   for (Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -232,7 +229,7 @@ TEST_F(PSKSceneLoaderDamageTest, EmptyVertexBufferWithSeveralFramesIsSound) {
 
 TEST_F(PSKSceneLoaderDamageTest, LyingIndexCountEndsTheShow) {
   scenefile::SceneWriter w;
-  w.Raw(7, 1, 0, {0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0});
+  w.Raw(scenefile::ChunkType::IndexBuffer, 1, 0, {0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0});
   EXPECT_EXIT(Load(w), testing::ExitedWithCode(0),
               LiterallyText("Error: Damaged scene file (scene in memory), chunk 0 (type 7) at "
                             "byte 0: index count of 4294967295 cannot fit in the 4 bytes left"));
@@ -241,7 +238,7 @@ TEST_F(PSKSceneLoaderDamageTest, LyingIndexCountEndsTheShow) {
 TEST_F(PSKSceneLoaderDamageTest, ChunkPastTheEndOfTheFileEndsTheShow) {
   scenefile::SceneWriter w;
   w.Add(GroupAt(0, -1, "fine"));
-  w.RawWithLength(2, 2, 1, 1000, {1, 2, 3});
+  w.RawWithLength(scenefile::ChunkType::Group, 2, 1, 1000, {1, 2, 3});
   EXPECT_EXIT(Load(w), testing::ExitedWithCode(0),
               LiterallyText("declares 1000 payload bytes, but only 3 are left in the file"));
 }

@@ -139,7 +139,7 @@ TEST_F(PSKSceneLoaderTest, OverLongPayloadIsSkippedToItsEnd) {
   Bytes payload(inner.Bytes().begin() + 12, inner.Bytes().end());
   payload.insert(payload.end(), {0xDE, 0xAD, 0xBE, 0xEF, 9, 9, 9});
   scenefile::SceneWriter w;
-  w.Raw(2, 2, 0, payload);
+  w.Raw(scenefile::ChunkType::Group, 2, 0, payload);
   w.Add(GroupAt(1, 0, "next"));
   Load(w);
   ASSERT_NE(At<Group>(1), nullptr);
@@ -318,7 +318,7 @@ TEST_F(PSKSceneLoaderTest, VertexBufferComponentsAndMissingOnes) {
   w.Add(full);
   scenefile::VertexBufferChunk onlyPositionAndUv1 = full;
   onlyPositionAndUv1.index = 1;
-  onlyPositionAndUv1.componentFlags = 0x8 | 0x2;  // bit 1 means nothing
+  onlyPositionAndUv1.componentFlags = scenefile::kVertexUv1 | 0x2;  // bit 1 means nothing
   w.Add(onlyPositionAndUv1);
   Load(w);
   VertexBuffer* a = At<VertexBuffer>(0);
@@ -345,7 +345,7 @@ TEST_F(PSKSceneLoaderTest, VertexBufferComponentsAndMissingOnes) {
 TEST_F(PSKSceneLoaderTest, SeveralFramesMakeAMultiVertexBuffer) {
   scenefile::SceneWriter w;
   scenefile::VertexBufferChunk c;
-  c.componentFlags = 0x4;
+  c.componentFlags = scenefile::kVertexUv0;
   c.vertices.resize(2);
   c.vertices[0].position = {1, 1, 1};
   c.vertices[0].uv0 = {0.5f, 0.5f};
@@ -427,8 +427,82 @@ TEST_F(PSKSceneLoaderTest, VersionOneMaterialHasNoAddMap) {
   w.Add(m);
   Load(w);
   EXPECT_EQ(At<Material>(0)->addMap.id, -1);
-  EXPECT_EQ(At<Material>(0)->diffuseMap.id, -1);  // "none" maps to no object
   EXPECT_EQ(loader->indexMap.count(5), 0u);
+}
+
+TEST_F(PSKSceneLoaderTest, TheNoneIndexTakesAnIdLikeAnyOtherIndex) {
+  scenefile::SceneWriter w;
+  TempDir dir;
+  ASSERT_TRUE(SaveBytes(dir.file("t.bmp"), SolidBmp(2, 2, 255, 0, 0)));
+  w.Add(scenefile::MaterialChunk{});  // index 0; its five maps are all "none"
+  w.Add(scenefile::TextureChunk{1, dir.file("t.bmp")});
+  scenefile::MaterialChunk second;
+  second.index = 2;
+  second.diffuseMap = 1;
+  w.Add(second);
+  Load(w);
+  // Loader 0, material 1, "none" 2 (once for all five maps), texture 3, material 4.
+  EXPECT_EQ(loader->indexMap.at(scenefile::kNone), 2);
+  EXPECT_EQ(At<Material>(0)->diffuseMap.id, 2);
+  EXPECT_EQ(At<Material>(0)->addMap.id, 2);
+  EXPECT_EQ(At<Texture>(1)->id, 3);
+  EXPECT_EQ(At<Material>(2)->id, 4);
+  graph->Prepare();
+  EXPECT_EQ(At<Material>(0)->diffuseMap.Resolve(), nullptr);  // names no object
+  EXPECT_EQ(At<Material>(2)->diffuseMap.Resolve(), At<Texture>(1));
+}
+
+TEST_F(PSKSceneLoaderTest, ChunkWhoseOwnIndexIsNoneIsMappedAndFound) {
+  scenefile::SceneWriter w;
+  w.Add(GroupAt(0, -1, "root"));
+  scenefile::MaterialChunk refers;
+  refers.index = 1;
+  refers.diffuseMap = scenefile::kNone;
+  w.Add(refers);
+  w.Add(scenefile::SpriteChunk{scenefile::kNone, 0, 0, 2.0f, 0});
+  Load(w);
+  Sprite* sprite = At<Sprite>(scenefile::kNone);
+  ASSERT_NE(sprite, nullptr);
+  EXPECT_EQ(sprite->id, At<Material>(1)->diffuseMap.id);  // the one id of "none"
+  EXPECT_EQ(sprite->texture.id, loader->indexMap.at(0));
+}
+
+TEST_F(PSKSceneLoaderTest, LightsOfTypesTheDeviceDoesNotKnowLoad) {
+  scenefile::SceneWriter w;
+  w.Add(GroupAt(0, -1, "root"));
+  for (std::uint8_t type : {0, 4, 255}) {
+    scenefile::LightChunk light;
+    light.index = 1u + type;
+    light.node.parent = 0;
+    light.type = type;
+    w.Add(light);
+  }
+  Load(w);
+  EXPECT_EQ(At<Light>(1)->deviceLight.Type, 0);
+  EXPECT_EQ(At<Light>(5)->deviceLight.Type, 4);
+  EXPECT_EQ(At<Light>(256)->deviceLight.Type, 255);
+  graph->Prepare();  // each is handed to the device as it is
+  EXPECT_EQ(graph->lights.size(), 3u);
+}
+
+TEST_F(PSKSceneLoaderTest, VertexBufferWithoutFramesKeepsZeroedVertices) {
+  scenefile::SceneWriter w;
+  scenefile::VertexBufferChunk empty;
+  empty.index = 0;
+  empty.vertices.resize(3);
+  empty.vertices[1].position = {5, 5, 5};  // not written: no frame block
+  empty.noFrames = true;
+  w.Add(empty);
+  w.Add(GroupAt(1, -1, "after"));  // the next chunk starts right after the header fields
+  Load(w);
+  auto* buffer = At<MultiVertexBuffer>(0);
+  ASSERT_NE(buffer, nullptr);
+  EXPECT_EQ(buffer->vertexCount, 3u);
+  ASSERT_EQ(buffer->vertices.size(), 3u);
+  for (const SceneVertex& v : buffer->vertices) EXPECT_EQ(v.position[0], 0.0f);
+  EXPECT_TRUE(buffer->frames.empty());
+  EXPECT_EQ(buffer->ComputeRadius(), 0.0f);
+  EXPECT_NE(At<Group>(1), nullptr);
 }
 
 TEST_F(PSKSceneLoaderTest, TwoFilesSharingIndexZeroMakeTwoObjects) {
@@ -519,13 +593,13 @@ TEST_F(PSKSceneLoaderTest, AnimationChunksAndSpritesReachTheirReaders) {
   auto* activator = dynamic_cast<CameraActivatorController*>(graph->controllers[0].get());
   ASSERT_NE(activator, nullptr);
   EXPECT_EQ(activator->switchTimes, (std::vector<std::uint32_t>{100, 300}));
-  EXPECT_EQ(activator->animEnd, 2050u);  // mapped with the file's offset and scale
+  EXPECT_EQ(activator->timing.loopLength, 2050u);  // mapped with the file's offset and scale
   EXPECT_NE(dynamic_cast<PRSController*>(graph->controllers[1].get()), nullptr);
   EXPECT_NE(dynamic_cast<VertexController*>(graph->controllers[2].get()), nullptr);
   auto* sampled = dynamic_cast<SampleFloatController*>(graph->controllers[3].get());
   ASSERT_NE(sampled, nullptr);
-  EXPECT_EQ(sampled->keyStart, 250u);
-  EXPECT_FALSE(sampled->looping);
+  EXPECT_EQ(sampled->timing.keyStart, 250u);
+  EXPECT_FALSE(sampled->timing.looping);
   Sprite* sprite = At<Sprite>(4);
   ASSERT_NE(sprite, nullptr);
   EXPECT_EQ(sprite->node, At<Group>(0));
@@ -564,7 +638,7 @@ TEST_F(PSKSceneLoaderTest, FloatsAreReadAsLittleEndianBitPatterns) {
   payload.insert(payload.end(), {1, 0});  // shadow flags
   u32(0x3F000000);                        // visibility 0.5
   scenefile::SceneWriter w;
-  w.Raw(2, 2, 0, payload);
+  w.Raw(scenefile::ChunkType::Group, 2, 0, payload);
   scenefile::SceneWriter same;
   scenefile::GroupChunk g = GroupAt(0, -1, "n");
   g.node.position = {1, 2, 3};

@@ -11,8 +11,8 @@ namespace {
 struct Samples : ::testing::Test {
   Samples() : c(&target, "Value") {
     c.samples = {0, 10, 20};
-    c.keyStart = 100;
-    c.keyEnd = 300;
+    c.timing.keyStart = 100;
+    c.timing.keyEnd = 300;
   }
   float At(float t) {
     target.value = -123.0f;
@@ -37,28 +37,28 @@ TEST_F(Samples, ExactSamplesBlendsAndHeldEnds) {
 }
 
 TEST_F(Samples, LoopsByRepeatedSubtraction) {
-  c.looping = true;
-  c.animEnd = 1000;
-  c.keyStart = 0;
-  c.keyEnd = 1000;
+  c.timing.looping = true;
+  c.timing.loopLength = 1000;
+  c.timing.keyStart = 0;
+  c.timing.keyEnd = 1000;
   c.samples = {0, 1000};  // the value shows the reduced time
   EXPECT_FLOAT_EQ(At(2500), 500.0f);
   EXPECT_EQ(At(1000), 1000.0f);  // not wrapped
   EXPECT_EQ(At(3000), 1000.0f);  // stops at the loop length, not at 0
   EXPECT_FLOAT_EQ(At(1000.5f), 0.5f);
   EXPECT_FLOAT_EQ(At(-20), 0.0f);
-  c.looping = false;
+  c.timing.looping = false;
   EXPECT_EQ(At(2500), 1000.0f);
 }
 
 TEST_F(Samples, ZeroLoopLengthAndHugeTimesNeitherHangNorLeaveTheLoop) {
-  c.looping = true;
-  c.animEnd = 0;  // no cycle: the time is used as it is
+  c.timing.looping = true;
+  c.timing.loopLength = 0;  // no cycle: the time is used as it is
   EXPECT_EQ(At(5000), 20.0f);
   EXPECT_FLOAT_EQ(At(150), 5.0f);
-  c.animEnd = 400;
-  c.keyStart = 0;
-  c.keyEnd = 400;
+  c.timing.loopLength = 400;
+  c.timing.keyStart = 0;
+  c.timing.keyEnd = 400;
   c.samples = {0, 400};
   // 2^40 ms: subtracting 400 no longer changes the float; the remainder is exact.
   const float huge = std::ldexp(1.0f, 40);
@@ -69,16 +69,16 @@ TEST_F(Samples, ZeroLoopLengthAndHugeTimesNeitherHangNorLeaveTheLoop) {
 }
 
 TEST_F(Samples, RangeWhoseEndEqualsItsStart) {
-  c.keyStart = 200;
-  c.keyEnd = 200;
+  c.timing.keyStart = 200;
+  c.timing.keyEnd = 200;
   EXPECT_EQ(At(199), 0.0f);
   EXPECT_EQ(At(200), 0.0f);  // the instant itself: the first sample, no 0/0
   EXPECT_EQ(At(201), 20.0f);
 }
 
 TEST_F(Samples, RangeEndsAreUnsignedTimes) {
-  c.keyStart = 0x80000000u;  // above the signed range: still a time far ahead
-  c.keyEnd = 0x80000000u + 2048u;
+  c.timing.keyStart = 0x80000000u;  // above the signed range: still a time far ahead
+  c.timing.keyEnd = 0x80000000u + 2048u;
   EXPECT_EQ(At(1000), 0.0f);
   EXPECT_EQ(At(4294967296.0f), 20.0f);
   EXPECT_FLOAT_EQ(At(2147484672.0f), 10.0f);  // halfway: 0x80000000 + 1024
@@ -91,7 +91,7 @@ TEST_F(Samples, OneSampleNoSamplesOrNoField) {
   EXPECT_EQ(At(200), -123.0f);
   SampleFloatController unbound(&target, "Missing");
   unbound.samples = {1, 2};
-  unbound.keyEnd = 10;
+  unbound.timing.keyEnd = 10;
   target.value = -123.0f;
   unbound.Evaluate(5);
   EXPECT_EQ(target.value, -123.0f);

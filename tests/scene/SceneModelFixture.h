@@ -76,6 +76,12 @@ class SceneModelTest : public ::testing::Test {
     return node;
   }
 
+  // The next id would read as "no parent" to its children (low 16 bits all
+  // ones): hand it to no object, so that a long chain stays one chain.
+  void SkipIdsThatMeanNoParent() {
+    if (!Group::HasParentId(graph->nextId)) graph->NextId();
+  }
+
   D3DMATRIX DeviceTransform(D3DTRANSFORMSTATETYPE type) {
     D3DMATRIX m{};
     EXPECT_EQ(device->GetTransform(type, &m), D3D_OK);

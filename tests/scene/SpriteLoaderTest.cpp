@@ -1,5 +1,5 @@
 // The sprite chunk: its node is looked up at once and points back, the texture is a
-// reference mapped like any other (none for 0xFFFFFFFF), size and the glow flag.
+// reference mapped like any other (0xFFFFFFFF too), size and the glow flag.
 #include <gtest/gtest.h>
 
 #include "scene/Group.h"
@@ -50,9 +50,10 @@ TEST(SpriteLoader, SpriteChunkJoinsItsNodeAndMapsItsTexture) {
   EXPECT_TRUE(sprite->skipInGlowPass);
   auto* bare = dynamic_cast<Sprite*>(graph.FindObject(loader->indexMap.at(3)));
   ASSERT_NE(bare, nullptr);
-  EXPECT_EQ(bare->texture.id, -1);
+  // "None" is an index like any other: it takes an id, which names no object.
+  EXPECT_EQ(bare->texture.id, loader->indexMap.at(scenefile::kNone));
+  EXPECT_EQ(bare->texture.Resolve(), nullptr);
   EXPECT_FALSE(bare->skipInGlowPass);
-  EXPECT_EQ(loader->indexMap.count(scenefile::kNone), 0u);
 }
 
 TEST(SpriteLoaderDeathTest, ASpriteBeforeItsNodeOrOnANonNodeEndsTheShow) {
@@ -80,7 +81,7 @@ TEST(SpriteLoaderDeathTest, ASpriteBeforeItsNodeOrOnANonNodeEndsTheShow) {
       ::testing::ExitedWithCode(0), "which is not a node");
   scenefile::SceneWriter shortChunk;
   shortChunk.Add(GroupAt(0));
-  shortChunk.Raw(13, 1, 1, {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF});
+  shortChunk.Raw(scenefile::ChunkType::Sprite, 1, 1, {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF});
   EXPECT_EXIT(
       {
         RecordedDevice device;

@@ -1,5 +1,5 @@
-// StateCache: the aspect's bit pattern, light indices (never reused, switched off
-// with the scene that lit them, another scene's light left alone), a refused light,
+// StateCache: the aspect's bit pattern, light indices (never reused, left on when
+// their scene is freed), a light the device refuses,
 // stage resets, buffer creation and the render target from a texture.
 #include <gtest/gtest.h>
 
@@ -60,55 +60,61 @@ TEST_F(StateCacheTest, LightIndicesAreHandedOutInOrderAndNeverReused) {
   EXPECT_EQ(cache.nextLightIndex, 3);
 }
 
-TEST_F(StateCacheTest, AFreedSceneSwitchesItsLightsOffButNotALaterScenes) {
-  const D3DLIGHT9 old0 = Directional(1), old1 = Directional(0.75f), newer = Directional(0.25f);
+TEST_F(StateCacheTest, LightsStayOnWhenTheSceneThatSetThemIsFreed) {
+  // Two scenes share index 0 (a new state cache numbers from 0 again): freeing the
+  // one that set it first must not darken the other.
+  const D3DLIGHT9 old0 = Directional(1), old1 = Directional(0.75f), same = Directional(1);
   auto previous = std::make_unique<StateCache>(scene.device);
   std::int32_t a = -1, b = -1;
   previous->SetLight(&old0, a);
   previous->SetLight(&old1, b);
-  // The next scene starts playing before the old one is freed: its first light takes index 0.
   std::int32_t mine = -1;
-  scene.cache().SetLight(&newer, mine);
+  scene.cache().SetLight(&same, mine);
   ASSERT_EQ(mine, 0);
   previous.reset();
-  EXPECT_TRUE(Enabled(0));   // the new scene's light
-  EXPECT_FALSE(Enabled(1));  // the old scene's second light
-  D3DLIGHT9 kept{};
-  scene.device->GetLight(0, &kept);
-  EXPECT_EQ(kept.Diffuse.r, 0.25f);
-}
-
-TEST_F(StateCacheTest, AReplacedSceneLeavesNoLightOnForTheNext) {
-  for (float y : {1.0f, 2.0f}) {
-    Light* light = scene.Node<Light>(scene.Root(), 0, y, 0);
-    light->deviceLight.Type = D3DLIGHT_DIRECTIONAL;
-    light->intensity = 1;
-  }
-  scene.Prepare();
   EXPECT_TRUE(Enabled(0));
-  EXPECT_TRUE(Enabled(1));
+  EXPECT_TRUE(Enabled(1));  // left as the freed scene left it
+  D3DLIGHT9 kept{};
+  scene.device->GetLight(1, &kept);
+  EXPECT_EQ(kept.Diffuse.r, 0.75f);
+
+  // A whole scene graph replaced: its lights too stay enabled.
+  Light* light = scene.Node<Light>(scene.Root(), 0, 1, 0);
+  light->deviceLight.Type = D3DLIGHT_DIRECTIONAL;
+  scene.Prepare();
   scene.graph = std::make_unique<SceneGraph>(scene.device);
-  EXPECT_FALSE(Enabled(0));
-  EXPECT_FALSE(Enabled(1));
+  EXPECT_TRUE(Enabled(0));
 }
 
-TEST_F(StateCacheTest, ALightTheDeviceRefusesStaysDark) {
+TEST_F(StateCacheTest, ALightTheDeviceRefusesIsEnabledAsTheDeviceLeavesIt) {
   D3DLIGHT9 spot{};
   spot.Type = D3DLIGHT_SPOT;
-  spot.Diffuse = {1, 1, 1, 1};
-  spot.Direction = {0, 0, 1};
+  spot.Diffuse = {0, 1, 0, 1};
+  spot.Direction = {0, 1, 0};
   spot.Range = 10;
   spot.Attenuation0 = 1;
   spot.Theta = 0.5f;
-  spot.Phi = 4.0f;  // wider than pi
+  spot.Phi = 4.0f;  // wider than pi: refused
   std::int32_t index = -1;
   scene.cache().SetLight(&spot, index);
   EXPECT_EQ(index, 0);
-  EXPECT_FALSE(Enabled(0));
-  // Valid again: lit.
+  // An index that was never set holds the device's default light: white, directional.
+  EXPECT_TRUE(Enabled(0));
+  D3DLIGHT9 shown{};
+  scene.device->GetLight(0, &shown);
+  EXPECT_EQ(shown.Type, D3DLIGHT_DIRECTIONAL);
+  EXPECT_EQ(shown.Diffuse.r, 1.0f);
+  EXPECT_EQ(shown.Direction.z, 1.0f);
+  // One that held a light keeps it.
   spot.Phi = 1.0f;
   scene.cache().SetLight(&spot, index);
+  D3DLIGHT9 lightType0 = spot;
+  lightType0.Type = static_cast<D3DLIGHTTYPE>(0);
+  scene.cache().SetLight(&lightType0, index);
   EXPECT_TRUE(Enabled(0));
+  scene.device->GetLight(0, &shown);
+  EXPECT_EQ(shown.Type, D3DLIGHT_SPOT);
+  EXPECT_EQ(shown.Diffuse.g, 1.0f);
 }
 
 TEST_F(StateCacheTest, ResetStagesClearsFromTheFirstStageOn) {

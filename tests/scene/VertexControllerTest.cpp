@@ -27,7 +27,7 @@ class VertexControllerTest : public SceneModelTest {
     buffer->BuildAdjacency(*indices);
     ASSERT_TRUE(graph->cache->CreateVertexBuffer(*buffer));
     controller = std::make_unique<VertexController>(buffer);
-    controller->keyEnd = 1000;
+    controller->timing.keyEnd = 1000;
   }
   static MultiVertexBuffer::Frame Frame(float z) { return {{0, 0, 0}, {1, 0, 0}, {0, 1, z}}; }
   // What the device buffer holds for vertex `v`.
@@ -62,8 +62,8 @@ TEST_F(VertexControllerTest, BlendsFramesAndUploadsWithFreshNormals) {
 }
 
 TEST_F(VertexControllerTest, LoopsLikeTheOtherSampledControllers) {
-  controller->looping = true;
-  controller->animEnd = 1000;
+  controller->timing.looping = true;
+  controller->timing.loopLength = 1000;
   controller->Evaluate(1750);  // as 750
   EXPECT_FLOAT_EQ(Uploaded(2).position[2], 1.5f);
   controller->Evaluate(1000);  // not wrapped

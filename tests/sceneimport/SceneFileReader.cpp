@@ -4,6 +4,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "scene/loading/SceneFileFormat.h"
+
+using scenefile::ChunkType;
+using scenefile::Code;
+
 namespace {
 
 class Cursor {
@@ -106,21 +111,21 @@ SceneFile ReadSceneFile(const std::string& path) {
       return file;
     }
     Cursor c(bytes.data() + offset + 12, length);
-    switch (type) {
-      case 1:
+    switch (static_cast<ChunkType>(type)) {
+      case ChunkType::Ambient:
         file.ambient.push_back(c.Get<std::uint32_t>());
         break;
-      case 2: case 4: case 5: {
+      case ChunkType::Group: case ChunkType::Camera: case ChunkType::Light: {
         ReadNode n;
         n.type = type, n.version = version, n.index = index;
-        Header(c, &n, type == 4 ? 2 : 1);
-        if (type == 4) {
+        Header(c, &n, type == Code(ChunkType::Camera) ? 2 : 1);
+        if (type == Code(ChunkType::Camera)) {
           n.fov = c.Get<float>(), n.nearClip = c.Get<float>(), n.farClip = c.Get<float>();
           if (version >= 2) {
             auto count = c.Get<std::uint32_t>();
             if (count) c.Skip(count * 4 + 8);
           }
-        } else if (type == 5) {
+        } else if (type == Code(ChunkType::Light)) {
           n.lightType = c.Get<std::uint8_t>();
           n.color = c.Get<std::uint32_t>();
           n.intensity = c.Get<float>();
@@ -132,7 +137,7 @@ SceneFile ReadSceneFile(const std::string& path) {
         file.nodes.push_back(n);
         break;
       }
-      case 3: {
+      case ChunkType::Mesh: {
         ReadMesh m;
         m.index = index;
         m.node = c.Get<std::uint32_t>();
@@ -152,7 +157,7 @@ SceneFile ReadSceneFile(const std::string& path) {
         file.meshes.push_back(m);
         break;
       }
-      case 6: {
+      case ChunkType::VertexBuffer: {
         ReadVertexBuffer vb;
         vb.index = index;
         vb.frames = c.Get<std::uint32_t>();
@@ -166,9 +171,9 @@ SceneFile ReadSceneFile(const std::string& path) {
         for (std::uint32_t v = 0; v < count && c.ok(); ++v) {
           ReadVertex r;
           for (float& f : r.position) f = c.Get<float>();
-          if (vb.flags & 1) c.Skip(12);
-          if (vb.flags & 4) r.uv0 = {c.Get<float>(), c.Get<float>()};
-          if (vb.flags & 8) r.uv1 = {c.Get<float>(), c.Get<float>()};
+          if (vb.flags & scenefile::kVertexNormal) c.Skip(12);
+          if (vb.flags & scenefile::kVertexUv0) r.uv0 = {c.Get<float>(), c.Get<float>()};
+          if (vb.flags & scenefile::kVertexUv1) r.uv1 = {c.Get<float>(), c.Get<float>()};
           vb.vertices.push_back(r);
         }
         for (std::uint32_t f = 1; f < vb.frames && c.ok(); ++f) {
@@ -180,7 +185,7 @@ SceneFile ReadSceneFile(const std::string& path) {
         file.vertexBuffers[index] = std::move(vb);
         break;
       }
-      case 7: {
+      case ChunkType::IndexBuffer: {
         auto count = c.Get<std::uint32_t>();
         if (count > c.left() / 4) {
           file.problem = "index count beyond the chunk";
@@ -191,7 +196,7 @@ SceneFile ReadSceneFile(const std::string& path) {
         file.indexBuffers[index] = std::move(indices);
         break;
       }
-      case 8: {
+      case ChunkType::Material: {
         ReadMaterial m;
         m.index = index;
         m.diffuse = c.Get<std::uint32_t>(), m.specular = c.Get<std::uint32_t>();
@@ -201,36 +206,36 @@ SceneFile ReadSceneFile(const std::string& path) {
         m.opacity = c.Get<float>();
         m.diffuseMap = c.Get<std::uint32_t>(), m.sphereMap = c.Get<std::uint32_t>();
         m.lightMap = c.Get<std::uint32_t>(), m.specularMap = c.Get<std::uint32_t>();
-        m.addMap = version >= 2 ? c.Get<std::uint32_t>() : 0xFFFFFFFFu;
+        m.addMap = version >= 2 ? c.Get<std::uint32_t>() : scenefile::kNone;
         file.materials.push_back(m);
         break;
       }
-      case 9:
+      case ChunkType::Texture:
         file.textures[index] = c.String();
         break;
-      case 10: {
+      case ChunkType::PRSController: {
         ReadPRS p;
         p.index = index;
         p.node = c.Get<std::uint32_t>();
         for (auto& t : p.times) t = c.Get<std::uint32_t>();
         p.flags = c.Get<std::uint32_t>();
         auto count = c.Get<std::uint32_t>();
-        std::size_t keySize = (p.flags & 1 ? 12 : 0) + (p.flags & 2 ? 16 : 0) + (p.flags & 4 ? 12 : 0);
+        std::size_t keySize = (p.flags & scenefile::kKeyPosition ? 12 : 0) + (p.flags & scenefile::kKeyRotation ? 16 : 0) + (p.flags & scenefile::kKeyScale ? 12 : 0);
         if (keySize && count > c.left() / keySize) {
           file.problem = "key count beyond the chunk";
           return file;
         }
         for (std::uint32_t k = 0; k < count && c.ok(); ++k) {
           ReadKey key;
-          if (p.flags & 1) for (float& v : key.position) v = c.Get<float>();
-          if (p.flags & 2) for (float& v : key.rotation) v = c.Get<float>();
-          if (p.flags & 4) for (float& v : key.scale) v = c.Get<float>();
+          if (p.flags & scenefile::kKeyPosition) for (float& v : key.position) v = c.Get<float>();
+          if (p.flags & scenefile::kKeyRotation) for (float& v : key.rotation) v = c.Get<float>();
+          if (p.flags & scenefile::kKeyScale) for (float& v : key.scale) v = c.Get<float>();
           p.keys.push_back(key);
         }
         file.controllers.push_back(p);
         break;
       }
-      case 11: {
+      case ChunkType::VertexController: {
         ReadVertexController v;
         v.index = index;
         v.vertexBuffer = c.Get<std::uint32_t>();

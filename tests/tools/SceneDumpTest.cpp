@@ -42,7 +42,7 @@ TEST(SceneDump, SmallSceneIsPrintedFieldByField) {
   w.Add(mesh);
   VertexBufferChunk v;
   v.index = 9;
-  v.componentFlags = 0x4;
+  v.componentFlags = scenefile::kVertexUv0;
   v.vertices.resize(1);
   v.vertices[0].position = {1, 2, 3};
   v.vertices[0].uv0 = {0.5f, 0.25f};
@@ -67,9 +67,9 @@ TEST(SceneDump, SmallSceneIsPrintedFieldByField) {
   ExpectLine(dump, "  vertex 0: position 1 2 3, uv0 0.5 0.25");
   ExpectLine(dump, "  3 indices (1 triangles): 0 0 4464");
   ExpectLine(dump, "  1 indices above 65535 lose their upper 16 bits");
-  ExpectLine(dump, "  diffuse map none");
+  ExpectLine(dump, "  diffuse map none (id 7)");  // "none" is mapped like any index
   EXPECT_EQ(dump.text.find("add map"), std::string::npos);  // version 1 has none
-  ExpectLine(dump, "5 chunks, 7 scene ids, 0 damage reports");
+  ExpectLine(dump, "5 chunks, 8 scene ids, 0 damage reports");
 }
 
 TEST(SceneDump, TruncatedFileIsReportedAtEveryByte) {
@@ -91,7 +91,7 @@ TEST(SceneDump, TruncatedFileIsReportedAtEveryByte) {
 
 TEST(SceneDump, LyingCountsUnknownTypesAndBadReferences) {
   SceneWriter w;
-  w.Raw(7, 1, 0, {0xFF, 0xFF, 0xFF, 0x0F, 1, 2});  // an index count far beyond the bytes
+  w.Raw(scenefile::ChunkType::IndexBuffer, 1, 0, {0xFF, 0xFF, 0xFF, 0x0F, 1, 2});  // an index count far beyond the bytes
   w.Raw(99, 1, 1, {1, 2, 3});                    // a type the loader does not know
   MeshChunk mesh;
   mesh.index = 2;
@@ -117,23 +117,29 @@ TEST(SceneDump, LyingCountsUnknownTypesAndBadReferences) {
 
 TEST(SceneDump, ChunkRunningPastTheFileEndStopsTheWalk) {
   SceneWriter w;
-  w.RawWithLength(2, 2, 0, 0xFFFFFFFF, {1, 2, 3});
+  w.RawWithLength(scenefile::ChunkType::Group, 2, 0, 0xFFFFFFFF, {1, 2, 3});
   const Dump dump = DumpOf(w.Bytes());
   EXPECT_EQ(dump.damage, 1);
   ExpectLine(dump, "  DAMAGE: payload runs past the end of the file (4294967295 bytes declared, 3 left)");
 }
 
-TEST(SceneDump, ZeroFramesAndBadLightTypes) {
+TEST(SceneDump, ZeroFramesLightTypesAndNoneLoadAsTheLoaderLoadsThem) {
   SceneWriter w;
-  w.Raw(6, 1, 0, std::vector<std::uint8_t>(14, 0));
+  w.Raw(scenefile::ChunkType::VertexBuffer, 1, 0, std::vector<std::uint8_t>(14, 0));
   LightChunk light;
   light.index = 1;
   light.type = 0;
   w.Add(light);
+  w.Add(SpriteChunk{2, 1, scenefile::kNone, 1.0f, 0});
+  w.Add(GroupChunk{3, 2, {}});
   const Dump dump = DumpOf(w.Bytes());
-  EXPECT_EQ(dump.damage, 2) << dump.text;
-  ExpectLine(dump, "  DAMAGE: frame count is 0");
-  ExpectLine(dump, "  DAMAGE: light type 0 is not 1, 2 or 3");
+  EXPECT_EQ(dump.damage, 0) << dump.text;
+  ExpectLine(dump, "  no frames: the vertices stay zeroed");
+  ExpectLine(dump, "  light type 0 is not 1, 2 or 3: the device refuses it and shows what the index "
+                   "held before, or its default light");
+  // "None" takes id 4 of its own, so the group after it gets 5.
+  ExpectLine(dump, "  texture none (id 4)");
+  ExpectLine(dump, "  scene id 5");
 }
 
 }  // namespace

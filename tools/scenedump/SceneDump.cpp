@@ -7,25 +7,29 @@
 #include <sstream>
 #include <string>
 
+#include "scene/loading/SceneFileFormat.h"
+
 namespace {
 
-constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+using scenefile::ChunkType;
+using scenefile::Code;
+using scenefile::kNone;
 
 const char* TypeName(std::uint16_t type) {
-  switch (type) {
-    case 1: return "ambient colour";
-    case 2: return "group";
-    case 3: return "mesh";
-    case 4: return "camera";
-    case 5: return "light";
-    case 6: return "vertex buffer";
-    case 7: return "index buffer";
-    case 8: return "material";
-    case 9: return "texture";
-    case 10: return "position/rotation/scale controller";
-    case 11: return "vertex controller";
-    case 12: return "sampled float controller";
-    case 13: return "sprite";
+  switch (static_cast<ChunkType>(type)) {
+    case ChunkType::Ambient: return "ambient colour";
+    case ChunkType::Group: return "group";
+    case ChunkType::Mesh: return "mesh";
+    case ChunkType::Camera: return "camera";
+    case ChunkType::Light: return "light";
+    case ChunkType::VertexBuffer: return "vertex buffer";
+    case ChunkType::IndexBuffer: return "index buffer";
+    case ChunkType::Material: return "material";
+    case ChunkType::Texture: return "texture";
+    case ChunkType::PRSController: return "position/rotation/scale controller";
+    case ChunkType::VertexController: return "vertex controller";
+    case ChunkType::SampleFloatController: return "sampled float controller";
+    case ChunkType::Sprite: return "sprite";
     default: return "unknown";
   }
 }
@@ -168,63 +172,62 @@ class Dumper {
   }
   // The scene id of a file index as the loader hands them out (first sight).
   std::int32_t Map(std::uint32_t index) {
-    if (index == kNone) return -1;
     auto found = ids.find(index);
     if (found != ids.end()) return found->second;
     ids.emplace(index, nextId);
     return nextId++;
   }
   std::string Ref(std::uint32_t index) {
-    if (index == kNone) return "none";
-    std::int32_t id = Map(index);
+    const std::int32_t id = Map(index);  // "none" takes an id like any index
+    if (index == kNone && !defined.count(index)) return "none (id " + std::to_string(id) + ")";
     return "index " + std::to_string(index) + " -> id " + std::to_string(id) +
            (defined.count(index) ? "" : " (not defined yet)");
   }
   // An at-once reference: the loader needs the object to exist already.
   // `types` lists the chunk types whose objects fit.
   std::string Required(std::uint32_t index, const char* what,
-                       std::initializer_list<std::uint16_t> types, const char* kind) {
+                       std::initializer_list<ChunkType> types, const char* kind) {
     auto found = defined.find(index);
     if (found == defined.end())
       throw Damage{std::string(what) + " names object " + IndexText(index) +
                    ", which no earlier chunk defines"};
     bool fits = false;
-    for (std::uint16_t type : types) fits = fits || type == found->second;
+    for (ChunkType type : types) fits = fits || Code(type) == found->second;
     if (!fits)
       throw Damage{std::string(what) + " names object " + IndexText(index) + " (type " +
                    std::to_string(found->second) + ", " + TypeName(found->second) +
                    "), which is not a " + kind};
     return Ref(index);
   }
-  void Own(std::uint16_t type, std::uint32_t index) {
-    std::int32_t id = index == kNone ? nextId++ : Map(index);
+  void Own(ChunkType type, std::uint32_t index) {
+    std::int32_t id = Map(index);
     // The first object of an index is the one lookups find.
-    if (index != kNone) defined.emplace(index, type);
+    defined.emplace(index, Code(type));
     out << "  scene id " << id << '\n';
   }
   std::string Time(Fields& f, const char* field) { return std::to_string(f.U32(field)) + " ms"; }
 
   void Chunk(std::uint16_t type, std::uint16_t version, std::uint32_t index, Fields& f) {
-    switch (type) {
-      case 1: out << "  colour " << Argb(f.U32("colour")) << '\n'; break;
-      case 2: Own(2, index); Node(f, version > 1); break;
-      case 3: Mesh(index, f); break;
-      case 4: Camera(index, version, f); break;
-      case 5: Light(index, version, f); break;
-      case 6: VertexBuffer(index, f); break;
-      case 7: IndexBuffer(index, f); break;
-      case 8: Material(index, version, f); break;
-      case 9:
-        Own(9, index);
+    switch (static_cast<ChunkType>(type)) {
+      case ChunkType::Ambient: out << "  colour " << Argb(f.U32("colour")) << '\n'; break;
+      case ChunkType::Group: Own(ChunkType::Group, index); Node(f, version > 1); break;
+      case ChunkType::Mesh: Mesh(index, f); break;
+      case ChunkType::Camera: Camera(index, version, f); break;
+      case ChunkType::Light: Light(index, version, f); break;
+      case ChunkType::VertexBuffer: VertexBuffer(index, f); break;
+      case ChunkType::IndexBuffer: IndexBuffer(index, f); break;
+      case ChunkType::Material: Material(index, version, f); break;
+      case ChunkType::Texture:
+        Own(ChunkType::Texture, index);
         out << "  file " << Quoted(f.String("file name")) << '\n';
         break;
-      case 10: Prs(f); break;
-      case 11:
-        out << "  vertex buffer " << Required(f.U32("vertex buffer"), "the vertex buffer", {6}, "vertex buffer") << '\n';
+      case ChunkType::PRSController: Prs(f); break;
+      case ChunkType::VertexController:
+        out << "  vertex buffer " << Required(f.U32("vertex buffer"), "the vertex buffer", {ChunkType::VertexBuffer}, "vertex buffer") << '\n';
         Times(f);
         break;
-      case 12: Sampled(f); break;
-      case 13: Sprite(index, f); break;
+      case ChunkType::SampleFloatController: Sampled(f); break;
+      case ChunkType::Sprite: Sprite(index, f); break;
       default: throw Damage{"unknown chunk type " + std::to_string(type) + " (the loader stops: \"Unknown chunk in file!\")"};
     }
   }
@@ -247,8 +250,8 @@ class Dumper {
   }
 
   void Mesh(std::uint32_t index, Fields& f) {
-    Own(3, index);
-    out << "  node " << Required(f.U32("node"), "the mesh's node", {2, 4, 5}, "node") << '\n';
+    Own(ChunkType::Mesh, index);
+    out << "  node " << Required(f.U32("node"), "the mesh's node", {ChunkType::Group, ChunkType::Camera, ChunkType::Light}, "node") << '\n';
     out << "  name " << Quoted(f.String("name")) << '\n';
     out << "  vertex buffer " << Ref(f.U32("vertex buffer")) << '\n';
     out << "  index buffer " << Ref(f.U32("index buffer")) << '\n';
@@ -267,7 +270,7 @@ class Dumper {
   }
 
   void Camera(std::uint32_t index, std::uint16_t version, Fields& f) {
-    Own(4, index);
+    Own(ChunkType::Camera, index);
     Node(f, version > 2);
     float fov = f.F32("field of view"), nearClip = f.F32("near clip"), farClip = f.F32("far clip");
     out << "  fov " << fov << " rad, near " << nearClip << ", far " << farClip;
@@ -288,7 +291,7 @@ class Dumper {
   }
 
   void Light(std::uint32_t index, std::uint16_t version, Fields& f) {
-    Own(5, index);
+    Own(ChunkType::Light, index);
     Node(f, version > 1);
     int type = f.U8("light type");
     out << "  light type " << type
@@ -301,20 +304,26 @@ class Dumper {
     out << "  theta " << theta << " deg, phi " << phi << " deg\n";
     int casts = f.U8("casts shadows");
     out << "  casts shadows " << casts << ", shadow colour " << Argb(f.U32("shadow colour")) << '\n';
-    if (type < 1 || type > 3) throw Damage{"light type " + std::to_string(type) + " is not 1, 2 or 3"};
+    if (type < 1 || type > 3)
+      out << "  light type " << type << " is not 1, 2 or 3: the device refuses it and shows what the index held before, or its default light\n";
   }
 
   void VertexBuffer(std::uint32_t index, Fields& f) {
-    Own(6, index);
+    Own(ChunkType::VertexBuffer, index);
     std::uint32_t frames = f.U32("frame count");
     std::uint32_t flags = f.U32("component flags");
     f.Skip(2, "unused bytes");
     std::uint32_t count = f.U32("vertex count");
     out << "  " << count << " vertices, " << frames << " frame(s), components: position"
-        << (flags & 1 ? ", normal" : "") << (flags & 4 ? ", uv0" : "") << (flags & 8 ? ", uv1" : "")
+        << (flags & scenefile::kVertexNormal ? ", normal" : "")
+        << (flags & scenefile::kVertexUv0 ? ", uv0" : "") << (flags & scenefile::kVertexUv1 ? ", uv1" : "")
         << '\n';
-    if (frames == 0) throw Damage{"frame count is 0"};
-    std::uint64_t vertexBytes = 12 + (flags & 1 ? 12 : 0) + (flags & 4 ? 8 : 0) + (flags & 8 ? 8 : 0);
+    if (frames == 0) {
+      out << "  no frames: the vertices stay zeroed\n";
+      return;
+    }
+    std::uint64_t vertexBytes = 12 + (flags & scenefile::kVertexNormal ? 12 : 0) +
+                                (flags & scenefile::kVertexUv0 ? 8 : 0) + (flags & scenefile::kVertexUv1 ? 8 : 0);
     f.Fit(count, vertexBytes, "vertex count");
     if (count) f.Fit(std::uint64_t{frames} - 1, 12 * std::uint64_t{count} , "frame count");
     const std::uint32_t shown = count < 4 ? count : 4;
@@ -323,16 +332,16 @@ class Dumper {
       for (float& x : p) x = f.F32("position");
       std::ostringstream line;
       line << "  vertex " << v << ": position " << p[0] << ' ' << p[1] << ' ' << p[2];
-      if (flags & 1) {
+      if (flags & scenefile::kVertexNormal) {
         float n[3];
         for (float& x : n) x = f.F32("normal");
         line << ", normal " << n[0] << ' ' << n[1] << ' ' << n[2];
       }
-      if (flags & 4) {
+      if (flags & scenefile::kVertexUv0) {
         float a = f.F32("uv0"), b = f.F32("uv0");
         line << ", uv0 " << a << ' ' << b;
       }
-      if (flags & 8) {
+      if (flags & scenefile::kVertexUv1) {
         float a = f.F32("uv1"), b = f.F32("uv1");
         line << ", uv1 " << a << ' ' << b;
       }
@@ -346,7 +355,7 @@ class Dumper {
   }
 
   void IndexBuffer(std::uint32_t index, Fields& f) {
-    Own(7, index);
+    Own(ChunkType::IndexBuffer, index);
     std::uint32_t count = f.U32("index count");
     f.Fit(count, 4, "index count");
     out << "  " << count << " indices (" << count / 3 << " triangles)";
@@ -363,7 +372,7 @@ class Dumper {
   }
 
   void Material(std::uint32_t index, std::uint16_t version, Fields& f) {
-    Own(8, index);
+    Own(ChunkType::Material, index);
     out << "  diffuse " << Argb(f.U32("diffuse")) << '\n';
     out << "  specular " << Argb(f.U32("specular")) << '\n';
     out << "  ambient " << Argb(f.U32("ambient")) << '\n';
@@ -385,19 +394,22 @@ class Dumper {
   }
 
   void Prs(Fields& f) {
-    out << "  node " << Required(f.U32("node"), "the controller's node", {2, 4, 5}, "node") << '\n';
+    out << "  node " << Required(f.U32("node"), "the controller's node", {ChunkType::Group, ChunkType::Camera, ChunkType::Light}, "node") << '\n';
     Times(f);
     std::uint32_t flags = f.U32("key flags");
     std::uint32_t count = f.U32("key count");
-    std::uint64_t keyBytes = (flags & 1 ? 12 : 0) + (flags & 2 ? 16 : 0) + (flags & 4 ? 12 : 0);
+    const bool position = flags & scenefile::kKeyPosition;
+    const bool rotation = flags & scenefile::kKeyRotation;
+    const bool scale = flags & scenefile::kKeyScale;
+    std::uint64_t keyBytes = (position ? 12 : 0) + (rotation ? 16 : 0) + (scale ? 12 : 0);
     f.Fit(count, keyBytes, "key count");
-    out << "  " << count << " keys with" << (flags & 1 ? " position" : "")
-        << (flags & 2 ? " rotation" : "") << (flags & 4 ? " scale" : "") << '\n';
+    out << "  " << count << " keys with" << (position ? " position" : "")
+        << (rotation ? " rotation" : "") << (scale ? " scale" : "") << '\n';
     f.Skip(keyBytes * count, "keys");
   }
 
   void Sampled(Fields& f) {
-    out << "  target " << Required(f.U32("target"), "the controller's target", {2, 3, 4, 5, 8, 9, 13}, "animatable object") << '\n';
+    out << "  target " << Required(f.U32("target"), "the controller's target", {ChunkType::Group, ChunkType::Mesh, ChunkType::Camera, ChunkType::Light, ChunkType::Material, ChunkType::Texture, ChunkType::Sprite}, "animatable object") << '\n';
     out << "  field " << Quoted(f.String("field")) << '\n';
     Times(f);
     std::uint32_t count = f.U32("sample count");
@@ -411,8 +423,8 @@ class Dumper {
   }
 
   void Sprite(std::uint32_t index, Fields& f) {
-    Own(13, index);
-    out << "  node " << Required(f.U32("node"), "the sprite's node", {2, 4, 5}, "node") << '\n';
+    Own(ChunkType::Sprite, index);
+    out << "  node " << Required(f.U32("node"), "the sprite's node", {ChunkType::Group, ChunkType::Camera, ChunkType::Light}, "node") << '\n';
     out << "  texture " << Ref(f.U32("texture")) << '\n';
     float size = f.F32("size");
     int skip = f.U8("skip in glow pass");

@@ -66,7 +66,7 @@ void AddSampleMotion(SceneBuilder& scene) {
   flight.index = scene.NewIndex();
   flight.node = scene.Find("front");
   flight.times = {0, 10000, 0, 4000};
-  flight.keyFlags = 0x3;  // position and rotation; the scale stays the camera's own
+  flight.keyFlags = scenefile::kKeyPosition | scenefile::kKeyRotation;  // position and rotation; the scale stays the camera's own
   for (int k = 0; k <= 8; ++k) {
     const float a = -0.6f + 1.4f * static_cast<float>(k) / 8;  // angle round the crate
     const float h = 1.5f + 1.8f * std::sin(kPi * static_cast<float>(k) / 8);
@@ -79,7 +79,7 @@ void AddSampleMotion(SceneBuilder& scene) {
   turn.index = scene.NewIndex();
   turn.node = scene.Find("crate");
   turn.times = {0, 8000, 0, 8000};
-  turn.keyFlags = 0x2;  // rotation only
+  turn.keyFlags = scenefile::kKeyRotation;
   for (int k = 0; k <= 4; ++k)
     turn.keys.push_back(Key({}, AboutZ(0.35f + kPi / 2 * static_cast<float>(k))));
   scene.writer.Add(turn);
@@ -89,7 +89,7 @@ void AddSampleMotion(SceneBuilder& scene) {
   swell.index = scene.NewIndex();
   swell.node = scene.Find("moon");
   swell.times = {0, 2000, 0, 2000};
-  swell.keyFlags = 0x4;  // scale only
+  swell.keyFlags = scenefile::kKeyScale;
   for (float s : {1.0f, 1.5f, 1.0f}) swell.keys.push_back(Key({}, {0, 0, 0, 1}, {s, s, s}));
   scene.writer.Add(swell);
 

@@ -441,7 +441,7 @@ void SceneBuilder::EmitPlacedController(std::uint32_t chunkIndex,
   controller.index = next_++;
   controller.node = chunkIndex;
   controller.times = {0, loopMs_, 0, loopMs_};
-  controller.keyFlags = 0x1 | 0x2;
+  controller.keyFlags = scenefile::kKeyPosition | scenefile::kKeyRotation;
   std::size_t n = std::min(kMaxKeys, std::max<std::size_t>(2, static_cast<std::size_t>(std::lround(loopMs_ / 1000.0 * options_.fps)) + 1));
   Quat previous;
   for (std::size_t i = 0; i < n; ++i) {
@@ -704,7 +704,7 @@ bool SceneBuilder::EmitMesh(int nodeIndex, std::uint32_t nodeChunk, bool mirrore
     for (const auto& run : part.runs) Material(run.material);
     scenefile::VertexBufferChunk vb;
     vb.index = next_++;
-    vb.componentFlags = 0x4 | 0x8;
+    vb.componentFlags = scenefile::kVertexUv0 | scenefile::kVertexUv1;
     vb.vertices = std::move(part.vertices);
     if (frames) {
       for (std::size_t f = 0; f < frames; ++f) {

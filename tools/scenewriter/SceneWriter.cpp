@@ -72,13 +72,13 @@ void SceneWriter::Raw(std::uint16_t type, std::uint16_t version, std::uint32_t i
 void SceneWriter::Ambient(std::uint32_t argb, std::uint32_t index) {
   Payload p;
   p.U32(argb);
-  Raw(1, 1, index, p.bytes);
+  Raw(ChunkType::Ambient, 1, index, p.bytes);
 }
 
 void SceneWriter::Add(const GroupChunk& c) {
   Payload p;
   p.Node(c.node, c.version > 1);
-  Raw(2, c.version, c.index, p.bytes);
+  Raw(ChunkType::Group, c.version, c.index, p.bytes);
 }
 
 void SceneWriter::Add(const CameraChunk& c) {
@@ -95,7 +95,7 @@ void SceneWriter::Add(const CameraChunk& c) {
       p.U32(c.animEnd);
     }
   }
-  Raw(4, c.version, c.index, p.bytes);
+  Raw(ChunkType::Camera, c.version, c.index, p.bytes);
 }
 
 void SceneWriter::Add(const LightChunk& c) {
@@ -112,7 +112,7 @@ void SceneWriter::Add(const LightChunk& c) {
   p.F32(c.phiDegrees);
   p.U8(c.castsShadows);
   p.U32(c.shadowColor);
-  Raw(5, c.version, c.index, p.bytes);
+  Raw(ChunkType::Light, c.version, c.index, p.bytes);
 }
 
 void SceneWriter::Add(const MeshChunk& c) {
@@ -129,31 +129,35 @@ void SceneWriter::Add(const MeshChunk& c) {
     p.U32(s.indexCount);
     p.U8(s.ignored);
   }
-  Raw(3, 1, c.index, p.bytes);
+  Raw(ChunkType::Mesh, 1, c.index, p.bytes);
 }
 
 void SceneWriter::Add(const VertexBufferChunk& c) {
   Payload p;
-  p.U32(static_cast<std::uint32_t>(1 + c.extraFrames.size()));
+  p.U32(c.noFrames ? 0u : static_cast<std::uint32_t>(1 + c.extraFrames.size()));
   p.U32(c.componentFlags);
   p.U16(0);
   p.U32(static_cast<std::uint32_t>(c.vertices.size()));
+  if (c.noFrames) {
+    Raw(ChunkType::VertexBuffer, 1, c.index, p.bytes);
+    return;
+  }
   for (const Vertex& v : c.vertices) {
     p.Floats(v.position);
-    if (c.componentFlags & 0x1) p.Floats(v.normal);
-    if (c.componentFlags & 0x4) p.Floats(v.uv0);
-    if (c.componentFlags & 0x8) p.Floats(v.uv1);
+    if (c.componentFlags & kVertexNormal) p.Floats(v.normal);
+    if (c.componentFlags & kVertexUv0) p.Floats(v.uv0);
+    if (c.componentFlags & kVertexUv1) p.Floats(v.uv1);
   }
   for (const auto& frame : c.extraFrames)
     for (const auto& position : frame) p.Floats(position);
-  Raw(6, 1, c.index, p.bytes);
+  Raw(ChunkType::VertexBuffer, 1, c.index, p.bytes);
 }
 
 void SceneWriter::Add(const IndexBufferChunk& c) {
   Payload p;
   p.U32(static_cast<std::uint32_t>(c.indices.size()));
   for (std::uint32_t i : c.indices) p.U32(i);
-  Raw(7, 1, c.index, p.bytes);
+  Raw(ChunkType::IndexBuffer, 1, c.index, p.bytes);
 }
 
 void SceneWriter::Add(const MaterialChunk& c) {
@@ -171,13 +175,13 @@ void SceneWriter::Add(const MaterialChunk& c) {
   p.U32(c.lightMap);
   p.U32(c.specularMap);
   if (c.version >= 2) p.U32(c.addMap);
-  Raw(8, c.version, c.index, p.bytes);
+  Raw(ChunkType::Material, c.version, c.index, p.bytes);
 }
 
 void SceneWriter::Add(const TextureChunk& c) {
   Payload p;
   p.String(c.fileName);
-  Raw(9, 1, c.index, p.bytes);
+  Raw(ChunkType::Texture, 1, c.index, p.bytes);
 }
 
 void SceneWriter::Add(const PRSControllerChunk& c) {
@@ -187,18 +191,18 @@ void SceneWriter::Add(const PRSControllerChunk& c) {
   p.U32(c.keyFlags);
   p.U32(static_cast<std::uint32_t>(c.keys.size()));
   for (const PRSKey& k : c.keys) {
-    if (c.keyFlags & 0x1) p.Floats(k.position);
-    if (c.keyFlags & 0x2) p.Floats(k.rotation);
-    if (c.keyFlags & 0x4) p.Floats(k.scale);
+    if (c.keyFlags & kKeyPosition) p.Floats(k.position);
+    if (c.keyFlags & kKeyRotation) p.Floats(k.rotation);
+    if (c.keyFlags & kKeyScale) p.Floats(k.scale);
   }
-  Raw(10, 1, c.index, p.bytes);
+  Raw(ChunkType::PRSController, 1, c.index, p.bytes);
 }
 
 void SceneWriter::Add(const VertexControllerChunk& c) {
   Payload p;
   p.U32(c.vertexBuffer);
   p.Times(c.times);
-  Raw(11, 1, c.index, p.bytes);
+  Raw(ChunkType::VertexController, 1, c.index, p.bytes);
 }
 
 void SceneWriter::Add(const SampleFloatControllerChunk& c) {
@@ -208,7 +212,7 @@ void SceneWriter::Add(const SampleFloatControllerChunk& c) {
   p.Times(c.times);
   p.U32(static_cast<std::uint32_t>(c.samples.size()));
   for (float s : c.samples) p.F32(s);
-  Raw(12, 1, c.index, p.bytes);
+  Raw(ChunkType::SampleFloatController, 1, c.index, p.bytes);
 }
 
 void SceneWriter::Add(const SpriteChunk& c) {
@@ -217,7 +221,7 @@ void SceneWriter::Add(const SpriteChunk& c) {
   p.U32(c.texture);
   p.F32(c.size);
   p.U8(c.skipInGlowPass);
-  Raw(13, 1, c.index, p.bytes);
+  Raw(ChunkType::Sprite, 1, c.index, p.bytes);
 }
 
 bool SceneWriter::Save(const std::string& path) const {

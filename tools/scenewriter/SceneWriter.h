@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace scenefile {
+#include "scene/loading/SceneFileFormat.h"
 
-inline constexpr std::uint32_t kNone = 0xFFFFFFFFu;  // "no object" as a file index
+namespace scenefile {
 
 struct NodeHeader {
   std::int32_t parent = -1;  // file index of the parent node
@@ -81,11 +81,12 @@ struct Vertex {
 
 struct VertexBufferChunk {
   std::uint32_t index = 0;
-  // bit 0 normals, bit 2 first texture pair, bit 3 second texture pair
-  std::uint32_t componentFlags = 0x1 | 0x4 | 0x8;
+  std::uint32_t componentFlags = kVertexNormal | kVertexUv0 | kVertexUv1;
   std::vector<Vertex> vertices;  // frame 0
   // Frames 1.. (positions only); the frame count written is 1 + extraFrames.size().
   std::vector<std::vector<std::array<float, 3>>> extraFrames;
+  // Frame count 0: only the vertex count of `vertices` is written, no frame blocks.
+  bool noFrames = false;
 };
 
 struct IndexBufferChunk {
@@ -120,7 +121,7 @@ struct PRSControllerChunk {
   std::uint32_t index = 0;
   std::uint32_t node = 0;
   std::array<std::uint32_t, 4> times{0, 0, 0, 0};  // animStart, animEnd, keyStart, keyEnd
-  std::uint32_t keyFlags = 0x7;  // bit 0 position, bit 1 rotation, bit 2 scale
+  std::uint32_t keyFlags = kKeyPosition | kKeyRotation | kKeyScale;
   std::vector<PRSKey> keys;      // only the flagged parts are written
 };
 
@@ -166,6 +167,14 @@ class SceneWriter {
            const std::vector<std::uint8_t>& payload);
   void RawWithLength(std::uint16_t type, std::uint16_t version, std::uint32_t index,
                      std::uint32_t declaredLength, const std::vector<std::uint8_t>& payload);
+  void Raw(ChunkType type, std::uint16_t version, std::uint32_t index,
+           const std::vector<std::uint8_t>& payload) {
+    Raw(Code(type), version, index, payload);
+  }
+  void RawWithLength(ChunkType type, std::uint16_t version, std::uint32_t index,
+                     std::uint32_t declaredLength, const std::vector<std::uint8_t>& payload) {
+    RawWithLength(Code(type), version, index, declaredLength, payload);
+  }
 
   const std::vector<std::uint8_t>& Bytes() const { return bytes; }
   // Writes the file; false when it cannot be written whole.
