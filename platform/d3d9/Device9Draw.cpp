@@ -7,6 +7,7 @@
 #include "platform/d3d9/DefaultCaps.h"
 #include "platform/d3d9/Device9.h"
 #include "platform/d3d9/ErrorReport.h"
+#include "platform/d3d9/GlFlavour.h"
 #include "platform/d3d9/GlTranslate.h"
 #include "platform/d3d9/HostSeams.h"
 #include "platform/d3d9/IndexBuffer9.h"
@@ -221,15 +222,14 @@ void Device9::UploadUniforms(FixedFunctionProgram& p, bool force) {
 void Device9::ApplySampler(DWORD stage) {
   const auto& ss = state_.sampler[stage];
   GLuint sampler = samplers_[stage];
-  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, ToGlAddress(ss[D3DSAMP_ADDRESSU]));
-  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, ToGlAddress(ss[D3DSAMP_ADDRESSV]));
-  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, ToGlAddress(ss[D3DSAMP_ADDRESSW]));
+  GlSetSamplerWrap(sampler, GL_TEXTURE_WRAP_S, ToGlAddress(ss[D3DSAMP_ADDRESSU]));
+  GlSetSamplerWrap(sampler, GL_TEXTURE_WRAP_T, ToGlAddress(ss[D3DSAMP_ADDRESSV]));
+  GlSetSamplerWrap(sampler, GL_TEXTURE_WRAP_R, ToGlAddress(ss[D3DSAMP_ADDRESSW]));
   std::array<GLfloat, 4> border = ToGlColor(ss[D3DSAMP_BORDERCOLOR]);
-  glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border.data());
+  GlSetSamplerBorderAndBias(sampler, border.data(), AsFloat(ss[D3DSAMP_MIPMAPLODBIAS]));
   glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, ToGlMagFilter(ss[D3DSAMP_MAGFILTER]));
   glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER,
                       ToGlMinFilter(ss[D3DSAMP_MINFILTER], ss[D3DSAMP_MIPFILTER]));
-  glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, AsFloat(ss[D3DSAMP_MIPMAPLODBIAS]));
   // MAXMIPLEVEL names the largest level used: no level of detail below it.
   glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(ss[D3DSAMP_MAXMIPLEVEL]));
   gl_.counts().stateChanges += 8;  // the calls above
@@ -266,9 +266,9 @@ void Device9::BindVertexSource(GLuint buffer, std::size_t offset, UINT stride,
   pointer(0, 0, layout.rhw ? 4 : 3, GL_FLOAT, GL_FALSE);
   pointer(1, layout.normal, 3, GL_FLOAT, GL_FALSE);
   pointer(2, layout.pointSize, 1, GL_FLOAT, GL_FALSE);
-  // A D3DCOLOR is the bytes B, G, R, A in memory.
-  pointer(3, layout.diffuse, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE);
-  pointer(4, layout.specular, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE);
+  // A D3DCOLOR is the bytes B, G, R, A in memory; the shader reorders them.
+  pointer(3, layout.diffuse, 4, GL_UNSIGNED_BYTE, GL_TRUE);
+  pointer(4, layout.specular, 4, GL_UNSIGNED_BYTE, GL_TRUE);
   for (UINT set = 0; set < 8; ++set)
     pointer(5 + set, set < layout.texSetCount ? layout.texOffset[set] : -1,
             static_cast<GLint>(layout.texSize[set]), GL_FLOAT, GL_FALSE);
@@ -350,16 +350,22 @@ HRESULT Device9::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVe
                        buffer->size())
     return ReportInvalidCall("DrawIndexedPrimitive: vertices %lld..%lld lie outside the buffer",
                              static_cast<long long>(first), static_cast<long long>(last));
+  // The base vertex moves where the vertices are read from (WebGL2 has no base-vertex
+  // draws), so the vertices it skips must lie in the buffer.
+  const std::int64_t vertexStart = static_cast<std::int64_t>(streamOffset_) +
+                                   static_cast<std::int64_t>(BaseVertexIndex) * streamStride_;
+  if (vertexStart < 0)
+    return ReportInvalidCall("DrawIndexedPrimitive: base vertex %d reaches before the buffer",
+                             BaseVertexIndex);
   HRESULT result = PrepareDraw(PrimitiveType == D3DPT_POINTLIST, layout);
   if (FAILED(result)) return result;
   bool force = D3D9FullStateApply();
-  BindVertexSource(buffer->glBuffer(), streamOffset_, streamStride_, layout, force);
+  BindVertexSource(buffer->glBuffer(), static_cast<std::size_t>(vertexStart), streamStride_, layout,
+                   force);
   gl_.BindElementBuffer(indices->glBuffer(), force);
   ++gl_.counts().draws;
-  glDrawElementsBaseVertex(ToGlPrimitive(PrimitiveType), static_cast<GLsizei>(count),
-                           GL_UNSIGNED_SHORT,
-                           reinterpret_cast<const void*>(static_cast<std::size_t>(startIndex) * 2),
-                           BaseVertexIndex);
+  glDrawElements(ToGlPrimitive(PrimitiveType), static_cast<GLsizei>(count), GL_UNSIGNED_SHORT,
+                 reinterpret_cast<const void*>(static_cast<std::size_t>(startIndex) * 2));
   return D3D_OK;
 }
 
