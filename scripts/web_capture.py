@@ -16,6 +16,7 @@ FRAMES/web-run.json. The exit status is the player's.
 """
 import argparse
 import base64
+import fcntl
 import functools
 import http.server
 import json
@@ -103,13 +104,20 @@ def start_browser(profile):
             "--window-size=1024,768", f"--user-data-dir={profile}",
             "--remote-debugging-pipe", "about:blank"]
 
-    def fds():
-        os.dup2(to_browser_read, 3)
-        os.dup2(from_browser_write, 4)
+    # The browser reads commands on fd 3 and writes answers on fd 4; the pipe ends are
+    # moved above those numbers first so that placing one cannot overwrite the other.
+    high_read = fcntl.fcntl(to_browser_read, fcntl.F_DUPFD, 10)
+    high_write = fcntl.fcntl(from_browser_write, fcntl.F_DUPFD, 10)
+    os.close(to_browser_read)
+    os.close(from_browser_write)
 
-    browser = subprocess.Popen(args, pass_fds=(to_browser_read, from_browser_write),
-                               preexec_fn=fds, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
+    def fds():
+        os.dup2(high_read, 3)
+        os.dup2(high_write, 4)
+
+    browser = subprocess.Popen(args, pass_fds=(3, 4), preexec_fn=fds,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    to_browser_read, from_browser_write = high_read, high_write
     os.close(to_browser_read)
     os.close(from_browser_write)
     return browser, DevTools(to_browser_write, from_browser_read)
