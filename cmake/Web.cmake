@@ -5,7 +5,7 @@
 # each platform layer takes its back end from its web/ folder.
 set(SHOW_WEB_DEPS "$ENV{HOME}/.cache/show-web-deps" CACHE PATH
     "Prefix of the libraries built by scripts/build-web-deps.sh")
-if(NOT EXISTS "${SHOW_WEB_DEPS}/lib/libSDL2.a")
+if(NOT EXISTS "${SHOW_WEB_DEPS}/lib/libz.a")
   message(FATAL_ERROR "No web libraries in ${SHOW_WEB_DEPS}: run scripts/build-web-deps.sh first")
 endif()
 

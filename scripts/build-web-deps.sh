@@ -108,19 +108,42 @@ build_mpg123() {
   built mpg123 "$dir" && return 0
   log "libmpg123 from $(basename "$dir")"
   rm -rf "${BUILD:?}/mpg123" && cp -a "$dir" "$BUILD/mpg123"
-  (cd "$BUILD/mpg123" && emconfigure ./configure --prefix="$PREFIX" --host=wasm32-unknown-emscripten \
-     --disable-shared --enable-static --with-cpu=generic_fpu --disable-components \
-     --enable-libmpg123 --disable-modules --disable-network \
-     && emmake make -j"$JOBS" && emmake make install) >"$BUILD/mpg123.log" 2>&1
+  # Only the decoding library, generic C (no assembly for WebAssembly); configure knows no
+  # WebAssembly host, and a 32-bit Linux one has its type sizes.
+  (cd "$BUILD/mpg123" && emconfigure ./configure --prefix="$PREFIX" --host=i686-pc-linux-gnu --disable-shared \
+     --enable-static --with-cpu=generic_fpu --with-audio=dummy --with-default-audio=dummy \
+     --disable-modules --disable-network \
+     && emmake make -j"$JOBS" src/libmpg123/libmpg123.la \
+     && cp src/libmpg123/.libs/libmpg123.a "$PREFIX/lib/" \
+     && cp src/libmpg123/mpg123.h src/libmpg123/fmt123.h "$PREFIX/include/") >"$BUILD/mpg123.log" 2>&1
   mark mpg123 "$dir"
 }
 
+# SDL2 without its configure step (hundreds of checks, each a WebAssembly link): the
+# source's own emscripten configuration (SDL_config_emscripten.h) and the files of the
+# emscripten back ends, compiled directly.
 build_sdl2() {
   local dir; dir=$(unpack libsdl2)
   built sdl2 "$dir" && return 0
   log "SDL2 from $(basename "$dir")"
-  cmake_build sdl2 "$dir" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_THREADS=OFF \
-    -DSDL_PTHREADS=OFF
+  rm -rf "${BUILD:?}/sdl2" && mkdir -p "$BUILD/sdl2"
+  local files
+  files=$(cd "$dir/src" && ls ./*.c atomic/*.c audio/*.c cpuinfo/*.c dynapi/*.c events/*.c \
+    file/*.c haptic/*.c joystick/*.c power/*.c sensor/*.c stdlib/*.c thread/*.c timer/*.c \
+    video/*.c locale/*.c misc/*.c render/*.c render/software/*.c render/opengles2/*.c \
+    video/emscripten/*.c audio/emscripten/*.c audio/dummy/*.c video/dummy/*.c \
+    video/yuv2rgb/*.c sensor/dummy/*.c loadso/dlopen/*.c power/emscripten/*.c \
+    joystick/emscripten/*.c joystick/virtual/*.c filesystem/emscripten/*.c timer/unix/*.c \
+    haptic/dummy/*.c main/dummy/*.c locale/emscripten/*.c misc/dummy/*.c \
+    thread/generic/*.c 2>/dev/null || true)
+  (
+    cd "$dir/src"
+    printf '%s\n' $files | xargs -P "$JOBS" -I{} sh -c \
+      'mkdir -p "$0/$(dirname {})" && emcc -O2 -w -I../include -c {} -o "$0/{}.o"' "$BUILD/sdl2"
+    emar rcs "$PREFIX/lib/libSDL2.a" $(find "$BUILD/sdl2" -name '*.o' | sort)
+    mkdir -p "$PREFIX/include/SDL2"
+    cp ../include/*.h "$PREFIX/include/SDL2/"
+  ) >"$BUILD/sdl2.log" 2>&1
   mark sdl2 "$dir"
 }
 
