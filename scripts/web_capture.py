@@ -164,6 +164,7 @@ def main():
         url = f"http://127.0.0.1:{server.server_address[1]}/index.html?{query}"
         devtools.call("Page.navigate", session, url=url)
         started = time.monotonic()
+        frames = None
         while True:
             state = devtools.evaluate(session, "window.showState || 'navigating'")
             elapsed = time.monotonic() - started
@@ -182,6 +183,8 @@ def main():
             times: window.showTimes, firstFrameAt: Module.firstFrameAt || null,
             framesShown: Module.framesShown || 0})""")
         if options.play is not None:
+            if frames is None:
+                raise RuntimeError(f"the show ended before {options.play} s of play")
             summary["fps"] = frames / options.play
             status = 0
         else:
