@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "platform/d3d9/DefaultCaps.h"
 #include "platform/d3d9/Device9.h"
@@ -350,22 +351,30 @@ HRESULT Device9::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVe
                        buffer->size())
     return ReportInvalidCall("DrawIndexedPrimitive: vertices %lld..%lld lie outside the buffer",
                              static_cast<long long>(first), static_cast<long long>(last));
-  // The base vertex moves where the vertices are read from (WebGL2 has no base-vertex
-  // draws), so the vertices it skips must lie in the buffer.
-  const std::int64_t vertexStart = static_cast<std::int64_t>(streamOffset_) +
-                                   static_cast<std::int64_t>(BaseVertexIndex) * streamStride_;
-  if (vertexStart < 0)
-    return ReportInvalidCall("DrawIndexedPrimitive: base vertex %d reaches before the buffer",
-                             BaseVertexIndex);
   HRESULT result = PrepareDraw(PrimitiveType == D3DPT_POINTLIST, layout);
   if (FAILED(result)) return result;
   bool force = D3D9FullStateApply();
-  BindVertexSource(buffer->glBuffer(), static_cast<std::size_t>(vertexStart), streamStride_, layout,
-                   force);
-  gl_.BindElementBuffer(indices->glBuffer(), force);
+  // WebGL2 has no base-vertex draws: the base vertex moves where the vertices are read
+  // from instead. A negative one that reaches before the stream's start is added to a
+  // copy of the indices.
+  const std::int64_t vertexStart = static_cast<std::int64_t>(streamOffset_) +
+                                   static_cast<std::int64_t>(BaseVertexIndex) * streamStride_;
   ++gl_.counts().draws;
-  glDrawElements(ToGlPrimitive(PrimitiveType), static_cast<GLsizei>(count), GL_UNSIGNED_SHORT,
-                 reinterpret_cast<const void*>(static_cast<std::size_t>(startIndex) * 2));
+  if (vertexStart >= 0) {
+    BindVertexSource(buffer->glBuffer(), static_cast<std::size_t>(vertexStart), streamStride_,
+                     layout, force);
+    gl_.BindElementBuffer(indices->glBuffer(), force);
+    glDrawElements(ToGlPrimitive(PrimitiveType), static_cast<GLsizei>(count), GL_UNSIGNED_SHORT,
+                   reinterpret_cast<const void*>(static_cast<std::size_t>(startIndex) * 2));
+    return D3D_OK;
+  }
+  // Every index + base is 0 or more: checked above.
+  const std::vector<std::uint32_t> moved = indices->MovedIndices(startIndex, count, BaseVertexIndex);
+  BindVertexSource(buffer->glBuffer(), streamOffset_, streamStride_, layout, force);
+  gl_.BindElementBuffer(upIndexBuffer_, force);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * 4, moved.data(),
+               GL_STREAM_DRAW);
+  glDrawElements(ToGlPrimitive(PrimitiveType), static_cast<GLsizei>(count), GL_UNSIGNED_INT, nullptr);
   return D3D_OK;
 }
 
