@@ -1,24 +1,32 @@
 #include "archive/ReadWholeFile.h"
 
 #include <string>
+#include <utility>
 
 #include "archive/CFLResourceFilter.h"
 #include "archive/MemFile.h"
 #include "platform/os/oshost.h"
 
-WholeFile ReadWholeFile(const char* path) {
+MemFileBytes ReadMemFileBytes(const char* path) {
+  MemFileBytes read;
   MemFile* file = MemFileOpen(path);
-  if (!file) OsFatal("Error", std::string("Couldn't open file: ") + (path ? path : ""), 0);
+  if (!file) return read;
+  read.opened = true;
   MemFileSeek(file, 0, 2);
-  const std::int32_t length = MemFileTell(file);
+  read.length = MemFileTell(file);
   MemFileSeek(file, 0, 0);
-  WholeFile whole;
-  whole.data = CFLAllocate(static_cast<std::uint64_t>(length));
-  const std::size_t read =
-      whole.data ? MemFileRead(whole.data.get(), 1, static_cast<std::size_t>(length), file) : 0;
+  if (read.length >= 0) read.bytes.data = CFLAllocate(static_cast<std::uint64_t>(read.length));
+  if (read.bytes.data)
+    read.bytes.size = static_cast<std::int32_t>(
+        MemFileRead(read.bytes.data.get(), 1, static_cast<std::size_t>(read.length), file));
   MemFileClose(file);
-  if (!whole.data || read != static_cast<std::size_t>(length))
+  return read;
+}
+
+WholeFile ReadWholeFile(const char* path) {
+  MemFileBytes read = ReadMemFileBytes(path);
+  if (!read.opened) OsFatal("Error", std::string("Couldn't open file: ") + (path ? path : ""), 0);
+  if (!read.bytes.data || read.bytes.size != read.length)
     OsFatal("Error", "Error reading file to memory!", 0);
-  whole.size = length;
-  return whole;
+  return std::move(read.bytes);
 }

@@ -20,14 +20,6 @@ constexpr ImageBlitter::Vertex kQuadTemplate[4] = {
 constexpr float kOpaque = 0.999f;
 constexpr float kByteToUnit = 1.0f / 255.0f;
 
-// Not-a-number counts as 0, so a broken opacity hides the image instead of
-// reaching an undefined conversion.
-std::uint32_t UnitToByte(float v) {
-  if (v >= 1.0f) return 255;
-  if (!(v > 0.0f)) return 0;
-  return static_cast<std::uint32_t>(v * 255.0f + 0.5f);
-}
-
 // The script time folded into one pass of the sequence. Repeated subtraction, as
 // long as that stays short; fmod beyond. A period that is not a positive finite
 // number cannot be folded: the sequence then stands still.
@@ -81,8 +73,9 @@ void ImageBlitter::loadPicture(const std::string& fileName) {
 }
 
 void ImageBlitter::loadSequence(const std::string& fileName) {
-  const std::vector<std::uint8_t> bytes = ReadImageFile(fileName);
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const WholeFile bytes = ReadImageFile(fileName);
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data.get()),
+                              static_cast<std::size_t>(bytes.size));
   SequencePictures pictures(device, fileName);
   for (const SequenceEntry& entry : ParseSequenceFile(text)) {
     PictureSurface picture = pictures.take(entry.fileName);
@@ -178,9 +171,8 @@ bool ImageBlitter::setColorStates() {
   const float r = static_cast<float>(color >> 16 & 0xFF) * kByteToUnit;
   const float g = static_cast<float>(color >> 8 & 0xFF) * kByteToUnit;
   const float b = static_cast<float>(color & 0xFF) * kByteToUnit;
-  const DWORD factor =
-      UnitToByte(a) << 24 | UnitToByte(r) << 16 | UnitToByte(g) << 8 | UnitToByte(b);
-  device->SetRenderState(D3DRS_TEXTUREFACTOR, factor);
+  // A broken opacity (NaN) packs as 0 and hides the image.
+  device->SetRenderState(D3DRS_TEXTUREFACTOR, static_cast<DWORD>(D3DXCOLOR(r, g, b, a)));
   device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
   device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
   device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);

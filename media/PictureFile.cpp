@@ -3,31 +3,23 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "archive/MemFile.h"
 #include "platform/d3dx/d3dx9.h"
 #include "platform/os/oshost.h"
 
 void ImageLoadFailed(const std::string& name) { OsFatal("Error", "Image load failed: " + name, 0); }
 
-std::vector<std::uint8_t> ReadImageFile(const std::string& name) {
-  MemFile* file = MemFileOpen(name.c_str());
-  if (!file) ImageLoadFailed(name);
-  MemFileSeek(file, 0, 2);
-  const std::int32_t size = MemFileTell(file);
-  MemFileSeek(file, 0, 0);
-  std::vector<std::uint8_t> bytes(size > 0 ? static_cast<std::size_t>(size) : 0);
-  const std::size_t read = MemFileRead(bytes.data(), 1, bytes.size(), file);
-  MemFileClose(file);
-  bytes.resize(read);
-  return bytes;
+WholeFile ReadImageFile(const std::string& name) {
+  MemFileBytes read = ReadMemFileBytes(name.c_str());
+  if (!read.opened) ImageLoadFailed(name);
+  return std::move(read.bytes);
 }
 
 PictureFileData ReadPictureFile(const std::string& name) {
   PictureFileData file;
   file.bytes = ReadImageFile(name);
   D3DXIMAGE_INFO info{};
-  if (FAILED(D3DXGetImageInfoFromFileInMemory(file.bytes.data(),
-                                              static_cast<UINT>(file.bytes.size()), &info)))
+  if (FAILED(D3DXGetImageInfoFromFileInMemory(file.bytes.data.get(),
+                                              static_cast<UINT>(file.bytes.size), &info)))
     ImageLoadFailed(name);
   file.width = info.Width;
   file.height = info.Height;
@@ -71,8 +63,8 @@ PictureSurface DecodePictureFile(IDirect3DDevice9* device, const std::string& na
     return picture;
   picture.surface.reset(surface);
   // A picture whose header reads but whose pixels do not is as unreadable as a missing one.
-  if (FAILED(D3DXLoadSurfaceFromFileInMemory(surface, nullptr, nullptr, file.bytes.data(),
-                                             static_cast<UINT>(file.bytes.size()), nullptr,
+  if (FAILED(D3DXLoadSurfaceFromFileInMemory(surface, nullptr, nullptr, file.bytes.data.get(),
+                                             static_cast<UINT>(file.bytes.size), nullptr,
                                              D3DX_DEFAULT, 0, nullptr)))
     ImageLoadFailed(name);
   return picture;

@@ -9,17 +9,18 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "archive/ReadWholeFile.h"
 #include "platform/os/ComOwner.h"
 #include "platform/d3d9/d3d9.h"
 
-// The whole file; ends the process when no disk file or archive entry has the name.
-std::vector<std::uint8_t> ReadImageFile(const std::string& name);
+// What the file holds (what could be read of it); ends the process when no disk file or
+// archive entry has the name.
+WholeFile ReadImageFile(const std::string& name);
 
 // A picture file read whole, with the information its header gives.
 struct PictureFileData {
-  std::vector<std::uint8_t> bytes;
+  WholeFile bytes;
   UINT width = 0;   // pixels, as the file says
   UINT height = 0;  // pixels
   D3DFORMAT format = D3DFMT_UNKNOWN;

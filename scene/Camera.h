@@ -30,7 +30,9 @@ class Camera : public Group {
   bool active = false;
   D3DXMATRIX view;
   D3DXMATRIX projection;
-  float fov = 90.0f;  // vertical, radians
+  // Vertical, in radians, as the projection takes it. The default of 90 is no sensible
+  // angle in radians; the loader always sets the scene file's value.
+  float fov = 90.0f;
   float aspect = 1.3333334f;
   float nearClip = 0.1f;
   float farClip = 1000.0f;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/d3dx/d3dx9math.h"
 #include "scene/Camera.h"
 #include "scene/Group.h"
 #include "scene/Material.h"
@@ -13,14 +14,22 @@
 
 namespace {
 
-DWORD ColorByte(float value) {
-  if (value >= 1.0f) return 255;
-  if (value <= 0.0f) return 0;
-  return static_cast<DWORD>(value * 255.0f + 0.5f);
+// Binds the mesh's streams, and its vertex format unless `*boundFvf` (0 for none)
+// says the device holds it already.
+VertexBuffer& BindMesh(StateCache& state, Mesh& mesh, const char* what, DWORD* boundFvf) {
+  mesh.BindStreams();
+  VertexBuffer& vertices = mesh.vertexBuffer.Require(what);
+  if (vertices.fvf != *boundFvf) {
+    state.device->SetFVF(vertices.fvf);
+    state.device->SetVertexShader(nullptr);
+    *boundFvf = vertices.fvf;
+  }
+  return vertices;
 }
 
-DWORD PackArgb(const D3DCOLORVALUE& c) {
-  return (ColorByte(c.a) << 24) | (ColorByte(c.r) << 16) | (ColorByte(c.g) << 8) | ColorByte(c.b);
+void DrawRange(StateCache& state, const VertexBuffer& vertices, const SubMesh& subMesh) {
+  state.DrawIndexed(D3DPT_TRIANGLELIST, 0, 0, vertices.vertexCount, subMesh.startIndex,
+                    subMesh.indexCount / 3);
 }
 
 }  // namespace
@@ -47,7 +56,6 @@ void DefaultProcessor::Draw() {
   lastVisibility = 0;
   lastFvf = 0;
   StateCache& state = *cache;
-  IDirect3DDevice9* device = state.device;
 
   if (Group* skybox = graph->skybox) {
     state.SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
@@ -58,25 +66,23 @@ void DefaultProcessor::Draw() {
       skybox->worldMatrix._43 = camera->worldMatrix._43;
     }
     if (Mesh* mesh = skybox->mesh) {
-      VertexBuffer& vertices = mesh->vertexBuffer.Require("Skybox vertex buffer");
+      DWORD skyboxFvf = 0;  // set afresh here, and again for the first mesh after
+      const VertexBuffer& vertices = BindMesh(state, *mesh, "Skybox vertex buffer", &skyboxFvf);
       mesh->SetWorld(*skybox);
-      mesh->BindStreams();
-      device->SetFVF(vertices.fvf);
-      device->SetVertexShader(nullptr);
       for (SubMesh* subMesh : mesh->subMeshes) {
         Material* material = subMesh->material.Resolve();
         if (!material) continue;
         material->Apply(1.0f);
         state.SetRenderState(D3DRS_LIGHTING, FALSE);
-        state.DrawIndexed(D3DPT_TRIANGLELIST, 0, 0, vertices.vertexCount, subMesh->startIndex,
-                          subMesh->indexCount / 3);
+        DrawRange(state, vertices, *subMesh);
       }
     }
   }
 
   state.SetRenderState(D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_MATERIAL);
   state.SetRenderState(D3DRS_COLORVERTEX, FALSE);
-  state.SetRenderState(D3DRS_AMBIENT, state.glowPass ? 0 : PackArgb(graph->ambient));
+  const DWORD ambient = state.glowPass ? 0 : static_cast<DWORD>(D3DXCOLOR(graph->ambient));
+  state.SetRenderState(D3DRS_AMBIENT, ambient);
   state.SetRenderState(D3DRS_SPECULARENABLE, TRUE);
   state.SetRenderState(D3DRS_SPECULARMATERIALSOURCE, D3DMCS_MATERIAL);
   state.SetRenderState(D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_MATERIAL);
@@ -111,20 +117,12 @@ void DefaultProcessor::DrawSubMesh(SubMesh* subMesh) {
   Mesh* mesh = subMesh->mesh;
   Group* group = mesh ? mesh->group : nullptr;
   if (!group) return;  // a submesh the loader never attached has nowhere to be drawn
-  mesh->BindStreams();
-  VertexBuffer& vertices = mesh->vertexBuffer.Require("Mesh vertex buffer");
-  IDirect3DDevice9* device = cache->device;
-  if (vertices.fvf != lastFvf) {
-    device->SetFVF(vertices.fvf);
-    device->SetVertexShader(nullptr);
-    lastFvf = vertices.fvf;
-  }
+  const VertexBuffer& vertices = BindMesh(*cache, *mesh, "Mesh vertex buffer", &lastFvf);
   if (material != lastMaterial || group->visibility != lastVisibility) {
     material->Apply(group->visibility);
     lastMaterial = material;
     lastVisibility = group->visibility;
   }
   mesh->SetWorld(*group);
-  cache->DrawIndexed(D3DPT_TRIANGLELIST, 0, 0, vertices.vertexCount, subMesh->startIndex,
-                     subMesh->indexCount / 3);
+  DrawRange(*cache, vertices, *subMesh);
 }

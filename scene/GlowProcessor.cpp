@@ -114,6 +114,23 @@ void GlowProcessor::Draw() {
   if (FAILED(device->GetDepthStencilSurface(&surface))) surface = nullptr;
   ComOwner<IDirect3DSurface9> frameDepth(surface);
 
+  DrawGlowPass();
+  SetQuadStates();
+  BlurDownTheChain();
+  device->SetRenderTarget(0, frameTarget.get());
+  device->SetDepthStencilSurface(frameDepth.get());
+  frameTarget.reset();
+  frameDepth.reset();
+  AddLevelsToFrame();
+
+  cache->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+  cache->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+  cache->SetRenderState(D3DRS_LIGHTING, TRUE);
+  if (graph->activeCamera) graph->activeCamera->Update(false);
+}
+
+void GlowProcessor::DrawGlowPass() {
+  IDirect3DDevice9* device = cache->device;
   // The previous composite left glow levels on the stages; none may be read while
   // the chain renders into it.
   for (DWORD s = 0; s < kStages; ++s) device->SetTexture(s, nullptr);
@@ -125,7 +142,10 @@ void GlowProcessor::Draw() {
   cache->glowPass = 1;
   DefaultProcessor::Draw();
   cache->glowPass = 0;
+}
 
+void GlowProcessor::SetQuadStates() {
+  IDirect3DDevice9* device = cache->device;
   D3DXMATRIX ortho;
   D3DXMatrixOrthoLH(&ortho, 2, 2, 0, 1);
   const D3DXMATRIX identity = IdentityMatrix();
@@ -135,14 +155,17 @@ void GlowProcessor::Draw() {
   device->SetFVF(kQuadFvf);
   device->SetVertexShader(nullptr);
   device->SetStreamSource(0, quadBuffer.get(), 0, kQuadStride);
-  device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
-  device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-  device->SetRenderState(D3DRS_LIGHTING, FALSE);
-  device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+  cache->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+  cache->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+  cache->SetRenderState(D3DRS_LIGHTING, FALSE);
+  cache->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+}
 
-  // Each level only ever reads the level before it, on the tap stages; every
-  // other stage was emptied above or holds a scene picture from the glow pass.
+void GlowProcessor::BlurDownTheChain() {
+  IDirect3DDevice9* device = cache->device;
   const DWORD taps = fewTextureUnits ? 2 : 4;
+  // Each level only ever reads the level before it, on the tap stages; every
+  // other stage was emptied before the glow pass or holds a scene picture from it.
   bool statesDone = false;
   for (int i = 1; i < kGlowLevels; ++i) {
     const float spread = static_cast<float>(i) * kSpreadStep;
@@ -151,14 +174,14 @@ void GlowProcessor::Draw() {
     cache->SetRenderTargetTexture(GlowTarget(i));
     if (fewTextureUnits) {
       device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00000000, 1.0f, 0x7F);
-      device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+      cache->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
       SetBlurTaps(spread, size, false, statesDone);
       for (DWORD s = 0; s < taps; ++s) device->SetTexture(s, source);
       device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
-      device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-      device->SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_ADD);
-      device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-      device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+      cache->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+      cache->SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_ADD);
+      cache->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+      cache->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
       SetBlurTaps(spread, size, true, true);
       for (DWORD s = 0; s < taps; ++s) device->SetTexture(s, source);
       device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
@@ -169,12 +192,11 @@ void GlowProcessor::Draw() {
     }
     statesDone = true;
   }
+}
 
-  device->SetRenderTarget(0, frameTarget.get());
-  device->SetDepthStencilSurface(frameDepth.get());
-  frameTarget.reset();
-  frameDepth.reset();
-
+void GlowProcessor::AddLevelsToFrame() {
+  IDirect3DDevice9* device = cache->device;
+  const DWORD taps = fewTextureUnits ? 2 : 4;
   for (DWORD s = 0; s < taps; ++s) {
     device->SetTextureStageState(s, D3DTSS_COLORARG1, D3DTA_CURRENT);
     device->SetTextureStageState(s, D3DTSS_COLORARG2, D3DTA_TEXTURE);
@@ -191,17 +213,12 @@ void GlowProcessor::Draw() {
   }
   device->SetTextureStageState(taps, D3DTSS_COLOROP, D3DTOP_DISABLE);
   device->SetTextureStageState(taps, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
-  device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-  device->SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_ADD);
-  device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-  device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+  cache->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  cache->SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_ADD);
+  cache->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+  cache->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
   for (int first = 0; first < kGlowLevels; first += static_cast<int>(taps)) {
     for (DWORD s = 0; s < taps; ++s) device->SetTexture(s, GlowTarget(first + static_cast<int>(s)));
     device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
   }
-
-  device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-  device->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-  device->SetRenderState(D3DRS_LIGHTING, TRUE);
-  if (graph->activeCamera) graph->activeCamera->Update(false);
 }

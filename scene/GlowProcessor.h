@@ -19,4 +19,14 @@ class GlowProcessor : public DefaultProcessor {
 
   ComOwner<IDirect3DVertexBuffer9> quadBuffer;
   bool fewTextureUnits = false;  // fewer than 4 simultaneous textures
+
+ private:
+  // The collected scene into the first level, every material its self-illumination.
+  void DrawGlowPass();
+  // The full-screen quad's transforms, vertices and raster states.
+  void SetQuadStates();
+  // Each level from the one before, blurred.
+  void BlurDownTheChain();
+  // Every level added over the frame.
+  void AddLevelsToFrame();
 };

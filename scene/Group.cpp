@@ -31,20 +31,22 @@ Group::~Group() = default;
 
 void Group::Update(bool recurse) {
   if (!recurse) return;
-  if (alignMode == 2) transform.rotation = D3DXQUATERNION(0, 0, 0, 1);
+  if (alignMode == AlignMode::kFollowParentPosition) transform.rotation = D3DXQUATERNION(0, 0, 0, 1);
   localMatrix = transform.Compose();
   if (Group* parentNode = parent.Resolve()) {
     D3DXMatrixMultiply(&worldMatrix, &localMatrix, &parentNode->worldMatrix);
-    if (alignMode == 2) SetUpperIdentity(worldMatrix);
+    if (alignMode == AlignMode::kFollowParentPosition) SetUpperIdentity(worldMatrix);
   } else {
     worldMatrix = localMatrix;
   }
 
   boundRadiusSq = 0;
   if (mesh) {
-    const D3DXVECTOR3 radius(mesh->radius, 0, 0);
+    // The squared radius stands in for a length here, as designed: the bound grows
+    // with the square of the mesh's size.
+    const D3DXVECTOR3 reach(mesh->radiusSq, 0, 0);
     D3DXVECTOR3 extent;
-    D3DXVec3TransformNormal(&extent, &radius, &worldMatrix);
+    D3DXVec3TransformNormal(&extent, &reach, &worldMatrix);
     boundRadiusSq = D3DXVec3LengthSq(&extent);
   }
   const D3DXVECTOR3 position(worldMatrix._41, worldMatrix._42, worldMatrix._43);
@@ -98,7 +100,7 @@ void Group::Collect(Processor* processor) {
   if (!camera) return;
   const D3DXVECTOR3 centre(worldMatrix._41, worldMatrix._42, worldMatrix._43);
   if (!camera->SphereVisible(centre, std::sqrt(boundRadiusSq))) return;
-  if (alignMode == 1) FaceCamera();
+  if (alignMode == AlignMode::kFaceCamera) FaceCamera();
   processor->CollectNode(this);
   for (Group* child : children) child->Collect(processor);
 }

@@ -19,6 +19,13 @@ class Mesh;
 class Sprite;
 class Processor;
 
+// How a node turns with its surroundings.
+enum class AlignMode : std::int32_t {
+  kNone = 0,
+  kFaceCamera = 1,            // turned to face the active camera when collected
+  kFollowParentPosition = 2,  // takes its parent's position only, never its rotation
+};
+
 class Group : public Preparable, public Base {
  public:
   static constexpr const char* kObjectName = "node";
@@ -50,5 +57,5 @@ class Group : public Preparable, public Base {
   Configuration properties;
   bool shadowFlag1 = false;
   bool shadowFlag2 = false;
-  std::int32_t alignMode = 0;  // 1: face the camera when collected; 2: follow the parent's position only
+  AlignMode alignMode = AlignMode::kNone;
 };

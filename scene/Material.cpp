@@ -3,16 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/d3dx/d3dx9math.h"
 #include "scene/SceneFatal.h"
 #include "scene/StateCache.h"
 
 namespace {
-
-DWORD ColorByte(float value) {
-  if (value >= 1.0f) return 255;
-  if (value <= 0.0f) return 0;
-  return static_cast<DWORD>(value * 255.0f + 0.5f);
-}
 
 bool HasAlphaLayer(ObjectRef<Texture>& layer) {
   Texture* texture = layer.Resolve();
@@ -46,7 +41,8 @@ void Material::Link() {
                              specularColor.b * specularLevel, specularColor.a * specularLevel};
   deviceMaterial.Power = power * 32.0f;
   deviceMaterial.Emissive = {selfIllum, selfIllum, selfIllum, 1.0f};
-  if (blendMode == 0 && HasAlphaLayer(diffuseMap)) blendMode = 2;
+  if (blendMode == BlendMode::kSubtractive && HasAlphaLayer(diffuseMap))
+    blendMode = BlendMode::kAlphaBlended;
 }
 
 // Single-precision 0.99 here; Apply compares in double.
@@ -68,9 +64,8 @@ void Material::Apply(float visibility) {
 
   std::uint32_t stage = 0;
   if (state.glowPass) {
-    const DWORD grey = ColorByte(selfIllum);
-    state.SetRenderState(D3DRS_TEXTUREFACTOR, (ColorByte(deviceMaterial.Diffuse.a) << 24) |
-                                                  (grey << 16) | (grey << 8) | grey);
+    const D3DXCOLOR glow(selfIllum, selfIllum, selfIllum, deviceMaterial.Diffuse.a);
+    state.SetRenderState(D3DRS_TEXTUREFACTOR, static_cast<DWORD>(glow));
     device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
     device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
@@ -79,24 +74,25 @@ void Material::Apply(float visibility) {
     state.SetRenderState(D3DRS_LIGHTING, FALSE);
     stage = 1;
   } else if (Texture* light = lightMap.Resolve()) {
-    light->apply(stage, 5);
+    light->apply(stage, TextureMode::kLightMap);
     state.SetRenderState(D3DRS_LIGHTING, specularMap.Resolve() ? TRUE : FALSE);
   } else {
     state.SetRenderState(D3DRS_LIGHTING, TRUE);
   }
 
   if (Texture* diffuse = diffuseMap.Resolve()) {
-    diffuse->apply(stage, 0);
+    diffuse->apply(stage, TextureMode::kDiffuse);
     deviceMaterial.Diffuse = {1.0f, 1.0f, 1.0f, v * opacity};
   }
   if (Texture* specular = specularMap.Resolve()) {
     state.SetRenderState(D3DRS_SPECULARENABLE, FALSE);
-    specular->apply(stage, 3);
+    specular->apply(stage, TextureMode::kSpecular);
   } else {
     state.SetRenderState(D3DRS_SPECULARENABLE, TRUE);
   }
-  if (Texture* sphere = sphereMap.Resolve()) sphere->apply(stage, 1);
-  if (Texture* add = addMap.Resolve()) add->apply(stage, 4);
+  if (Texture* sphere = sphereMap.Resolve()) sphere->apply(stage, TextureMode::kSphere);
+  if (Texture* add = addMap.Resolve()) add->apply(stage, TextureMode::kAdd);
+  // Once more, as designed: a faint material fades with the square of its opacity.
   if (faint) deviceMaterial.Diffuse.a *= opacity;
 
   state.ResetStages(stage);
@@ -112,27 +108,27 @@ void Material::Apply(float visibility) {
     return;
   }
   state.SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-  const int mode = v < 0.999 ? 1 : blendMode;
+  const BlendMode mode = v < 0.999 ? BlendMode::kAdditive : blendMode;
   switch (mode) {
-    case 0:
+    case BlendMode::kSubtractive:
       state.SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_SUBTRACT);
       state.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
       state.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_DESTALPHA);
       state.SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
       break;
-    case 1:
+    case BlendMode::kAdditive:
       state.SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_ADD);
       state.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
       state.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_DESTALPHA);
       state.SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
       break;
-    case 2:
+    case BlendMode::kAlphaBlended:
       state.SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_ADD);
       state.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
       state.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
       state.SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
       break;
-    default:
+    default:  // from a damaged or foreign scene file: not for an assertion
       break;
   }
 }

@@ -10,6 +10,10 @@
 #include "scene/Preparable.h"
 #include "scene/Texture.h"
 
+// How a transparent material meets what is drawn behind it. A scene file may hold any
+// byte here; a value outside these leaves blending as the draw before set it.
+enum class BlendMode : std::int32_t { kSubtractive = 0, kAdditive = 1, kAlphaBlended = 2 };
+
 class Material : public Base, public Preparable {
  public:
   static constexpr const char* kObjectName = "material";
@@ -31,7 +35,7 @@ class Material : public Base, public Preparable {
   ObjectRef<Texture> specularMap;
   ObjectRef<Texture> addMap;
   ObjectRef<Texture> lightMap;
-  std::int32_t blendMode = 0;  // 0 subtractive, 1 additive, 2 alpha blended
+  BlendMode blendMode = BlendMode::kSubtractive;
   D3DCOLORVALUE diffuseColor{};
   D3DCOLORVALUE specularColor{};
   D3DCOLORVALUE ambientColor{};

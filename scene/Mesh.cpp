@@ -19,7 +19,7 @@ void Mesh::Link() {
   VertexBuffer& vertices = vertexBuffer.Require("Mesh vertex buffer");
   vertices.BuildAdjacency(indices);
   if (!cache->CreateVertexBuffer(vertices)) SceneFatal("Vertex buffer creation failed!");
-  radius = vertices.ComputeRadius();
+  radiusSq = vertices.ComputeRadius();
   vertices.Upload();
 
   if (!cache->CreateIndexBuffer(indices)) SceneFatal("Index buffer creation failed!");

@@ -28,7 +28,7 @@ class Mesh : public Preparable, public Base {
   void BindStreams();
   void SetWorld(const Group& group);
 
-  float radius = 0;                 // ComputeRadius of the vertex buffer
+  float radiusSq = 0;               // ComputeRadius of the vertex buffer: a squared length
   std::vector<SubMesh*> subMeshes;  // owned by the graph
   Group* group = nullptr;           // the carrying node, not owned
   ObjectRef<VertexBuffer> vertexBuffer;

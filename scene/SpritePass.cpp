@@ -1,21 +1,11 @@
 #include <algorithm>
 
+#include "platform/d3d9/FloatBits.h"
 #include "scene/DefaultProcessor.h"
 #include "scene/Group.h"
 #include "scene/Sprite.h"
 #include "scene/StateCache.h"
 #include "scene/Texture.h"
-
-namespace {
-
-DWORD FloatBits(float value) {
-  DWORD bits;
-  static_assert(sizeof bits == sizeof value);
-  __builtin_memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
-}  // namespace
 
 void DefaultProcessor::DrawSprites() {
   if (spriteList.empty()) return;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "archive/MemFile.h"
+#include "archive/ReadWholeFile.h"
 #include "platform/d3dx/d3dx9tex.h"
 #include "scene/IndexBuffer.h"
 #include "scene/SceneFatal.h"
@@ -88,19 +88,14 @@ IDirect3DTexture9* StateCache::LookupTexture(const std::string& fileName) {
   if (found != textures.end()) return found->second.get();
 
   const std::string failed = "Texture load failed: " + fileName;
-  MemFile* file = MemFileOpen(fileName.c_str());
-  if (!file) SceneFatal(failed);
-  MemFileSeek(file, 0, 2);
-  const std::int32_t size = MemFileTell(file);
-  MemFileSeek(file, 0, 0);
-  auto bytes = std::make_unique<std::uint8_t[]>(size > 0 ? static_cast<std::size_t>(size) : 1);
-  const std::size_t read = MemFileRead(bytes.get(), 1, static_cast<std::size_t>(size), file);
-  MemFileClose(file);
+  const MemFileBytes file = ReadMemFileBytes(fileName.c_str());
+  if (!file.opened) SceneFatal(failed);
 
   IDirect3DTexture9* texture = nullptr;
   if (FAILED(D3DXCreateTextureFromFileInMemoryEx(
-          device, bytes.get(), static_cast<UINT>(read), 0, 0, 0, 0, D3DFMT_UNKNOWN,
-          D3DPOOL_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &texture)) ||
+          device, file.bytes.data.get(), static_cast<UINT>(file.bytes.size), 0, 0, 0, 0,
+          D3DFMT_UNKNOWN, D3DPOOL_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr,
+          &texture)) ||
       !texture)
     SceneFatal(failed);
   textures.emplace(fileName, ComOwner<IDirect3DTexture9>(texture));

@@ -1,8 +1,13 @@
-// A scene graph's one gateway to the device: every call goes straight through
-// (nothing is filtered). It carries the scene-wide flags the pipelines switch,
-// hands out light indices, creates the device buffers and owns the texture cache.
-// A destroyed state cache switches off the lights it switched on, so the next
-// scene is lit by its own lights only.
+// A scene graph's gateway to the device: it carries the scene-wide flags the
+// pipelines switch, hands out light indices, creates the device buffers and owns the
+// texture cache. A destroyed state cache switches off the lights it switched on, so
+// the next scene is lit by its own lights only.
+//
+// The route from scene code to the device, one rule for every function: render
+// states, the material, lights and indexed draws go through this cache (today it
+// filters nothing, so that is where filtering would go); texture stage and sampler
+// states, textures, transforms, the vertex format, streams, render targets, clears
+// and draws from memory go to `device` directly.
 #pragma once
 
 #include <cstdint>

@@ -5,17 +5,12 @@
 #include "media/FlashPlayer.h"
 #include "media/ImageBlitter.h"
 #include "media/MP3Player.h"
+#include "platform/d3dx/d3dx9math.h"
 #include "scene/SceneGraph.h"
 #include "scene/loading/PSKSceneLoader.h"
 #include "script/Scripter.h"
 
 namespace {
-
-std::uint32_t ChannelByte(float channel) {
-  if (channel >= 1.0f) return 255;
-  if (channel <= 0.0f) return 0;
-  return static_cast<std::uint32_t>(channel * 255.0f + 0.5f);
-}
 
 float ChannelFloat(std::int32_t parsed) {
   // Negative values wrap to huge unsigned ones, so -1 ends up as full intensity.
@@ -63,8 +58,7 @@ CreateColor::CreateColor(Scripter* s, std::int32_t r, std::int32_t g, std::int32
 
 bool CreateColor::execute(float) {
   scripter->freeImage(slotName);
-  std::uint32_t color =
-      0xFF000000u | ChannelByte(red) << 16 | ChannelByte(green) << 8 | ChannelByte(blue);
+  const std::uint32_t color = static_cast<DWORD>(D3DXCOLOR(red, green, blue, 1.0f));
   scripter->images[slotName] = std::make_unique<ImageBlitter>(
       scripter->device, "", scripter->screenWidth, scripter->screenHeight, true, color);
   return true;

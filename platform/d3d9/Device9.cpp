@@ -273,9 +273,7 @@ HRESULT Device9::Present(const RECT* pSourceRect, const RECT* pDestRect,
     int windowWidth = 0, windowHeight = 0;
     context_->DrawableSize(&windowWidth, &windowHeight);
     gl_.BindReadFramebuffer(readFramebuffer_);
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                           backBuffer_->glTexture(), 0);
-    ++gl_.counts().stateChanges;
+    gl_.AttachReadTexture(backBuffer_->glTexture(), 0);
     gl_.BindDrawFramebuffer(0);
     gl_.SetScissor(false, {0, 0, 0, 0});
     gl_.SetColorMask({true, true, true, true});
@@ -365,14 +363,12 @@ void Device9::ReadTarget(Surface9* target, std::uint8_t* destination, UINT pitch
   Activate();
   const FormatInfo& format = target->format();
   gl_.BindReadFramebuffer(readFramebuffer_);
-  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                         target->glTexture(), target->glLevel());
-  glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / format.bytesPerPixel));
+  gl_.AttachReadTexture(target->glTexture(), static_cast<GLint>(target->glLevel()));
+  gl_.SetPackRowLength(static_cast<GLint>(pitch / format.bytesPerPixel));
   glReadPixels(0, 0, static_cast<GLsizei>(target->width()), static_cast<GLsizei>(target->height()),
                format.uploadFormat, format.uploadType, destination);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  gl_.SetPackRowLength(0);
   FinishReadback(format, destination, pitch, target->width(), target->height());
-  gl_.counts().stateChanges += 3;
   if (!format.hasAlpha && format.bytesPerPixel == 4) {
     // X8R8G8B8: the unused byte reads back as 0xFF.
     for (UINT row = 0; row < target->height(); ++row) {

@@ -162,6 +162,12 @@ class Device9 final : public ComObject<IDirect3DDevice9> {
   HRESULT UpdateFramebuffer(bool force);
   GlRasterState ComputeRasterState(bool points) const;
   void UploadUniforms(FixedFunctionProgram& program, bool force);
+  // The uniform groups UploadUniforms found stale, one each.
+  void UploadTransforms(const FixedFunctionProgram& program);
+  void UploadMaterial(const FixedFunctionProgram& program);
+  void UploadLights(const FixedFunctionProgram& program);
+  void UploadPointSize(const FixedFunctionProgram& program);
+  void UploadFragmentConstants(const FixedFunctionProgram& program);
   void BindTextures(bool force);
   void ApplySampler(DWORD stage);
   void BindVertexSource(GLuint buffer, std::size_t offset, UINT stride,

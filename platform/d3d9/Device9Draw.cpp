@@ -21,23 +21,25 @@
 
 namespace {
 
-// Vertices (or indices) a draw of count primitives reads; 0 for an unknown type.
-UINT VertexCount(D3DPRIMITIVETYPE type, UINT count) {
-  switch (type) {
-    case D3DPT_POINTLIST:
-      return count;
-    case D3DPT_LINELIST:
-      return 2 * count;
-    case D3DPT_LINESTRIP:
-      return count + 1;
-    case D3DPT_TRIANGLELIST:
-      return 3 * count;
-    case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN:
-      return count + 2;
-    default:
-      return 0;
+// The primitive type of every draw; `*elements` the vertices (or indices) it reads.
+HRESULT CheckPrimitives(const char* call, D3DPRIMITIVETYPE type, UINT primitives,
+                        UINT* elements) {
+  *elements = PrimitiveElementCount(type, primitives);
+  return *elements ? D3D_OK : ReportInvalidCall("%s: primitive type %u", call, type);
+}
+
+// The vertex format and stride of every draw, decoded into `layout`.
+HRESULT CheckVertices(const char* call, DWORD fvf, UINT stride, VertexLayout* layout) {
+  switch (CheckDrawVertices(fvf, stride, layout)) {
+    case DrawVertexCheck::kUsable:
+      return D3D_OK;
+    case DrawVertexCheck::kUnknownFormat:
+      return ReportInvalidCall("%s: no usable vertex format (0x%x)", call, fvf);
+    case DrawVertexCheck::kStrideTooSmall:
+      return ReportInvalidCall("%s: stride %u is smaller than the vertex (%u)", call, stride,
+                               layout->size);
   }
+  return D3DERR_INVALIDCALL;
 }
 
 void Uniform(GLint location, const D3DCOLORVALUE& c) {
@@ -108,17 +110,9 @@ HRESULT Device9::UpdateFramebuffer(bool force) {
     return ReportInvalidCall("the %ux%u depth surface is smaller than the %ux%u render target",
                              depth->width(), depth->height(), target->width(), target->height());
   if (!framebufferDirty_ && !force) return D3D_OK;
-  gl_.counts().stateChanges += 2;
-  glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                         target->glTexture(), target->glLevel());
-  bool packed = depth && depth->format().internalFormat == GL_DEPTH24_STENCIL8;
-  glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
-  if (packed)
-    glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                              depth->glRenderbuffer());
-  else if (depth)
-    glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                              depth->glRenderbuffer());
+  const bool packed = depth && depth->format().internalFormat == GL_DEPTH24_STENCIL8;
+  gl_.AttachDrawTargets(target->glTexture(), static_cast<GLint>(target->glLevel()),
+                        depth ? depth->glRenderbuffer() : 0, packed);
   framebufferDirty_ = false;
   return D3D_OK;
 }
@@ -130,110 +124,117 @@ void Device9::UploadUniforms(FixedFunctionProgram& p, bool force) {
     ++gl_.counts().uniformUploads;
     return true;
   };
-  const auto& rs = state_.render;
-  if (stale(kTransformUniforms)) {
-    D3DMATRIX worldView = Multiply(state_.world, state_.view);
-    if (p.worldView >= 0) glUniformMatrix4fv(p.worldView, 1, GL_FALSE, &worldView.m[0][0]);
-    if (p.projection >= 0)
-      glUniformMatrix4fv(p.projection, 1, GL_FALSE, &state_.projection.m[0][0]);
-    if (p.normalMatrix >= 0) {
-      float normal[9];
-      NormalMatrix(worldView, normal);
-      glUniformMatrix3fv(p.normalMatrix, 1, GL_TRUE, normal);
-    }
-    const D3DVIEWPORT9& v = state_.viewport;
-    if (p.viewport >= 0)
-      glUniform4f(p.viewport, static_cast<float>(v.X), static_cast<float>(v.Y),
-                  static_cast<float>(v.Width), static_cast<float>(v.Height));
-  }
+  if (stale(kTransformUniforms)) UploadTransforms(p);
   if (stale(kTextureMatrixUniforms) && p.textureMatrix >= 0)
     glUniformMatrix4fv(p.textureMatrix, kStageCount, GL_FALSE, &state_.texture[0].m[0][0]);
-  if (stale(kMaterialUniforms)) {
-    const D3DMATERIAL9& m = state_.material;
-    Uniform(p.materialDiffuse, m.Diffuse);
-    Uniform(p.materialAmbient, m.Ambient);
-    Uniform(p.materialSpecular, m.Specular);
-    Uniform(p.materialEmissive, m.Emissive);
-    if (p.materialPower >= 0) glUniform1f(p.materialPower, m.Power);
-    if (p.globalAmbient >= 0) {
-      std::array<GLfloat, 4> ambient = ToGlColor(rs[D3DRS_AMBIENT]);
-      glUniform4fv(p.globalAmbient, 1, ambient.data());
-    }
+  if (stale(kMaterialUniforms)) UploadMaterial(p);
+  if (stale(kLightUniforms) && p.lightCount > 0) UploadLights(p);
+  if (stale(kPointUniforms)) UploadPointSize(p);
+  if (stale(kFragmentUniforms)) UploadFragmentConstants(p);
+}
+
+void Device9::UploadTransforms(const FixedFunctionProgram& p) {
+  D3DMATRIX worldView = Multiply(state_.world, state_.view);
+  if (p.worldView >= 0) glUniformMatrix4fv(p.worldView, 1, GL_FALSE, &worldView.m[0][0]);
+  if (p.projection >= 0)
+    glUniformMatrix4fv(p.projection, 1, GL_FALSE, &state_.projection.m[0][0]);
+  if (p.normalMatrix >= 0) {
+    float normal[9];
+    NormalMatrix(worldView, normal);
+    glUniformMatrix3fv(p.normalMatrix, 1, GL_TRUE, normal);
   }
-  if (stale(kLightUniforms) && p.lightCount > 0) {
-    std::array<DWORD, 8> indices{};
-    int count = std::min(ActiveLightIndices(state_, &indices), p.lightCount);
-    GLfloat diffuse[32], specular[32], ambient[32], position[24], direction[24], attenuation[32],
-        spot[24];
-    for (int i = 0; i < count; ++i) {
-      const D3DLIGHT9& l = state_.lights.at(indices[i]).light;
-      std::memcpy(diffuse + 4 * i, &l.Diffuse, 16);
-      std::memcpy(specular + 4 * i, &l.Specular, 16);
-      std::memcpy(ambient + 4 * i, &l.Ambient, 16);
-      D3DVECTOR pos = TransformPoint(l.Position, state_.view);
-      D3DVECTOR dir = TransformDirection(l.Direction, state_.view);
-      float length = std::sqrt(dir.x * dir.x + dir.y * dir.y + dir.z * dir.z);
-      if (length > 0.0f) dir = {dir.x / length, dir.y / length, dir.z / length};
-      position[3 * i] = pos.x;
-      position[3 * i + 1] = pos.y;
-      position[3 * i + 2] = pos.z;
-      direction[3 * i] = dir.x;
-      direction[3 * i + 1] = dir.y;
-      direction[3 * i + 2] = dir.z;
-      attenuation[4 * i] = l.Range;
-      attenuation[4 * i + 1] = l.Attenuation0;
-      attenuation[4 * i + 2] = l.Attenuation1;
-      attenuation[4 * i + 3] = l.Attenuation2;
-      spot[3 * i] = std::cos(l.Theta / 2.0f);
-      spot[3 * i + 1] = std::cos(l.Phi / 2.0f);
-      spot[3 * i + 2] = l.Falloff;
-    }
-    if (p.lightDiffuse >= 0) glUniform4fv(p.lightDiffuse, count, diffuse);
-    if (p.lightSpecular >= 0) glUniform4fv(p.lightSpecular, count, specular);
-    if (p.lightAmbient >= 0) glUniform4fv(p.lightAmbient, count, ambient);
-    if (p.lightPosition >= 0) glUniform3fv(p.lightPosition, count, position);
-    if (p.lightDirection >= 0) glUniform3fv(p.lightDirection, count, direction);
-    if (p.lightAttenuation >= 0) glUniform4fv(p.lightAttenuation, count, attenuation);
-    if (p.lightSpot >= 0) glUniform3fv(p.lightSpot, count, spot);
+  const D3DVIEWPORT9& v = state_.viewport;
+  if (p.viewport >= 0)
+    glUniform4f(p.viewport, static_cast<float>(v.X), static_cast<float>(v.Y),
+                static_cast<float>(v.Width), static_cast<float>(v.Height));
+}
+
+void Device9::UploadMaterial(const FixedFunctionProgram& p) {
+  const auto& rs = state_.render;
+  const D3DMATERIAL9& m = state_.material;
+  Uniform(p.materialDiffuse, m.Diffuse);
+  Uniform(p.materialAmbient, m.Ambient);
+  Uniform(p.materialSpecular, m.Specular);
+  Uniform(p.materialEmissive, m.Emissive);
+  if (p.materialPower >= 0) glUniform1f(p.materialPower, m.Power);
+  if (p.globalAmbient >= 0) {
+    std::array<GLfloat, 4> ambient = ToGlColor(rs[D3DRS_AMBIENT]);
+    glUniform4fv(p.globalAmbient, 1, ambient.data());
   }
-  if (stale(kPointUniforms)) {
-    float maximum = std::min(AsFloat(rs[D3DRS_POINTSIZE_MAX]), kMaxPointSize);
-    float minimum = std::min(AsFloat(rs[D3DRS_POINTSIZE_MIN]), maximum);
-    if (p.pointSize >= 0)
-      glUniform3f(p.pointSize, AsFloat(rs[D3DRS_POINTSIZE]), std::max(minimum, 0.0f),
-                  std::max(maximum, 0.0f));
-    if (p.pointScale >= 0)
-      glUniform3f(p.pointScale, AsFloat(rs[D3DRS_POINTSCALE_A]), AsFloat(rs[D3DRS_POINTSCALE_B]),
-                  AsFloat(rs[D3DRS_POINTSCALE_C]));
-    const D3DVIEWPORT9& v = state_.viewport;
-    if (p.viewport >= 0)
-      glUniform4f(p.viewport, static_cast<float>(v.X), static_cast<float>(v.Y),
-                  static_cast<float>(v.Width), static_cast<float>(v.Height));
+}
+
+void Device9::UploadLights(const FixedFunctionProgram& p) {
+  std::array<DWORD, 8> indices{};
+  int count = std::min(ActiveLightIndices(state_, &indices), p.lightCount);
+  GLfloat diffuse[32], specular[32], ambient[32], position[24], direction[24], attenuation[32],
+      spot[24];
+  for (int i = 0; i < count; ++i) {
+    const D3DLIGHT9& l = state_.lights.at(indices[i]).light;
+    std::memcpy(diffuse + 4 * i, &l.Diffuse, 16);
+    std::memcpy(specular + 4 * i, &l.Specular, 16);
+    std::memcpy(ambient + 4 * i, &l.Ambient, 16);
+    D3DVECTOR pos = TransformPoint(l.Position, state_.view);
+    D3DVECTOR dir = TransformDirection(l.Direction, state_.view);
+    float length = std::sqrt(dir.x * dir.x + dir.y * dir.y + dir.z * dir.z);
+    if (length > 0.0f) dir = {dir.x / length, dir.y / length, dir.z / length};
+    position[3 * i] = pos.x;
+    position[3 * i + 1] = pos.y;
+    position[3 * i + 2] = pos.z;
+    direction[3 * i] = dir.x;
+    direction[3 * i + 1] = dir.y;
+    direction[3 * i + 2] = dir.z;
+    attenuation[4 * i] = l.Range;
+    attenuation[4 * i + 1] = l.Attenuation0;
+    attenuation[4 * i + 2] = l.Attenuation1;
+    attenuation[4 * i + 3] = l.Attenuation2;
+    spot[3 * i] = std::cos(l.Theta / 2.0f);
+    spot[3 * i + 1] = std::cos(l.Phi / 2.0f);
+    spot[3 * i + 2] = l.Falloff;
   }
-  if (stale(kFragmentUniforms)) {
-    if (p.textureFactor >= 0) {
-      std::array<GLfloat, 4> factor = ToGlColor(rs[D3DRS_TEXTUREFACTOR]);
-      glUniform4fv(p.textureFactor, 1, factor.data());
-    }
-    // Only the low byte of the reference counts.
-    if (p.alphaRef >= 0) glUniform1f(p.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF));
+  if (p.lightDiffuse >= 0) glUniform4fv(p.lightDiffuse, count, diffuse);
+  if (p.lightSpecular >= 0) glUniform4fv(p.lightSpecular, count, specular);
+  if (p.lightAmbient >= 0) glUniform4fv(p.lightAmbient, count, ambient);
+  if (p.lightPosition >= 0) glUniform3fv(p.lightPosition, count, position);
+  if (p.lightDirection >= 0) glUniform3fv(p.lightDirection, count, direction);
+  if (p.lightAttenuation >= 0) glUniform4fv(p.lightAttenuation, count, attenuation);
+  if (p.lightSpot >= 0) glUniform3fv(p.lightSpot, count, spot);
+}
+
+void Device9::UploadPointSize(const FixedFunctionProgram& p) {
+  const auto& rs = state_.render;
+  float maximum = std::min(AsFloat(rs[D3DRS_POINTSIZE_MAX]), kMaxPointSize);
+  float minimum = std::min(AsFloat(rs[D3DRS_POINTSIZE_MIN]), maximum);
+  if (p.pointSize >= 0)
+    glUniform3f(p.pointSize, AsFloat(rs[D3DRS_POINTSIZE]), std::max(minimum, 0.0f),
+                std::max(maximum, 0.0f));
+  if (p.pointScale >= 0)
+    glUniform3f(p.pointScale, AsFloat(rs[D3DRS_POINTSCALE_A]), AsFloat(rs[D3DRS_POINTSCALE_B]),
+                AsFloat(rs[D3DRS_POINTSCALE_C]));
+}
+
+void Device9::UploadFragmentConstants(const FixedFunctionProgram& p) {
+  const auto& rs = state_.render;
+  if (p.textureFactor >= 0) {
+    std::array<GLfloat, 4> factor = ToGlColor(rs[D3DRS_TEXTUREFACTOR]);
+    glUniform4fv(p.textureFactor, 1, factor.data());
   }
+  // Only the low byte of the reference counts.
+  if (p.alphaRef >= 0) glUniform1f(p.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF));
 }
 
 void Device9::ApplySampler(DWORD stage) {
   const auto& ss = state_.sampler[stage];
-  GLuint sampler = samplers_[stage];
-  GlSetSamplerWrap(sampler, GL_TEXTURE_WRAP_S, ToGlAddress(ss[D3DSAMP_ADDRESSU]));
-  GlSetSamplerWrap(sampler, GL_TEXTURE_WRAP_T, ToGlAddress(ss[D3DSAMP_ADDRESSV]));
-  GlSetSamplerWrap(sampler, GL_TEXTURE_WRAP_R, ToGlAddress(ss[D3DSAMP_ADDRESSW]));
-  std::array<GLfloat, 4> border = ToGlColor(ss[D3DSAMP_BORDERCOLOR]);
-  GlSetSamplerBorderAndBias(sampler, border.data(), AsFloat(ss[D3DSAMP_MIPMAPLODBIAS]));
-  glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, ToGlMagFilter(ss[D3DSAMP_MAGFILTER]));
-  glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER,
-                      ToGlMinFilter(ss[D3DSAMP_MINFILTER], ss[D3DSAMP_MIPFILTER]));
+  GlSamplerState s;
+  s.wrapS = ToGlAddress(ss[D3DSAMP_ADDRESSU]);
+  s.wrapT = ToGlAddress(ss[D3DSAMP_ADDRESSV]);
+  s.wrapR = ToGlAddress(ss[D3DSAMP_ADDRESSW]);
+  s.borderColor = ToGlColor(ss[D3DSAMP_BORDERCOLOR]);
+  s.magFilter = ToGlMagFilter(ss[D3DSAMP_MAGFILTER]);
+  s.minFilter = ToGlMinFilter(ss[D3DSAMP_MINFILTER], ss[D3DSAMP_MIPFILTER]);
+  s.lodBias = AsFloat(ss[D3DSAMP_MIPMAPLODBIAS]);
   // MAXMIPLEVEL names the largest level used: no level of detail below it.
-  glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(ss[D3DSAMP_MAXMIPLEVEL]));
-  gl_.counts().stateChanges += 8;  // the calls above
+  s.minLod = static_cast<float>(ss[D3DSAMP_MAXMIPLEVEL]);
+  gl_.SetSampler(samplers_[stage], s);
   samplerDirty_[stage] = false;
 }
 
@@ -254,15 +255,9 @@ void Device9::BindVertexSource(GLuint buffer, std::size_t offset, UINT stride,
   gl_.BindArrayBuffer(buffer, force);
   auto pointer = [&](GLuint location, int elementOffset, GLint size, GLenum type,
                      GLboolean normalised) {
-    ++gl_.counts().stateChanges;
-    if (elementOffset < 0) {
-      glDisableVertexAttribArray(location);
-      return;
-    }
-    ++gl_.counts().stateChanges;
-    glEnableVertexAttribArray(location);
-    glVertexAttribPointer(location, size, type, normalised, static_cast<GLsizei>(stride),
-                          reinterpret_cast<const void*>(offset + static_cast<std::size_t>(elementOffset)));
+    gl_.SetVertexAttribute(location, elementOffset >= 0, size, type, normalised,
+                           static_cast<GLsizei>(stride),
+                           offset + static_cast<std::size_t>(std::max(elementOffset, 0)));
   };
   pointer(0, 0, layout.rhw ? 4 : 3, GL_FLOAT, GL_FALSE);
   pointer(1, layout.normal, 3, GL_FLOAT, GL_FALSE);
@@ -285,7 +280,7 @@ HRESULT Device9::PrepareDraw(bool points, const VertexLayout& layout) {
     std::array<bool, kStageCount> bound{};
     for (DWORD s = 0; s < kStageCount; ++s) bound[s] = textures_[s].get() != nullptr;
     key_ = BuildFixedFunctionKey(state_, layout, bound, points);
-    program_ = shaders_.Get(key_);
+    program_ = shaders_.Get(key_, gl_);
     keyDirty_ = false;
     lastDrawPoints_ = points;
     keyFvf_ = state_.fvf;
@@ -299,17 +294,15 @@ HRESULT Device9::PrepareDraw(bool points, const VertexLayout& layout) {
 
 HRESULT Device9::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex,
                                UINT PrimitiveCount) {
-  UINT vertices = VertexCount(PrimitiveType, PrimitiveCount);
-  if (vertices == 0) return ReportInvalidCall("DrawPrimitive: primitive type %u", PrimitiveType);
+  UINT vertices = 0;
+  if (FAILED(CheckPrimitives("DrawPrimitive", PrimitiveType, PrimitiveCount, &vertices)))
+    return D3DERR_INVALIDCALL;
   if (PrimitiveCount == 0) return D3D_OK;
-  VertexLayout layout;
-  if (!DecodeFvf(state_.fvf, &layout))
-    return ReportInvalidCall("DrawPrimitive: no usable vertex format (0x%x)", state_.fvf);
   VertexBuffer9* buffer = stream_.get();
   if (!buffer) return ReportInvalidCall("DrawPrimitive: no vertex buffer on stream 0");
-  if (streamStride_ < layout.size)
-    return ReportInvalidCall("DrawPrimitive: stride %u is smaller than the vertex (%u)",
-                             streamStride_, layout.size);
+  VertexLayout layout;
+  if (FAILED(CheckVertices("DrawPrimitive", state_.fvf, streamStride_, &layout)))
+    return D3DERR_INVALIDCALL;
   std::uint64_t end = streamOffset_ + static_cast<std::uint64_t>(StartVertex + std::uint64_t{vertices} - 1) *
                                           streamStride_ + layout.size;
   if (end > buffer->size())
@@ -326,20 +319,17 @@ HRESULT Device9::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex,
 
 HRESULT Device9::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVertexIndex,
                                       UINT, UINT, UINT startIndex, UINT primCount) {
-  UINT count = VertexCount(PrimitiveType, primCount);
-  if (count == 0)
-    return ReportInvalidCall("DrawIndexedPrimitive: primitive type %u", PrimitiveType);
+  UINT count = 0;
+  if (FAILED(CheckPrimitives("DrawIndexedPrimitive", PrimitiveType, primCount, &count)))
+    return D3DERR_INVALIDCALL;
   if (primCount == 0) return D3D_OK;
-  VertexLayout layout;
-  if (!DecodeFvf(state_.fvf, &layout))
-    return ReportInvalidCall("DrawIndexedPrimitive: no usable vertex format (0x%x)", state_.fvf);
   VertexBuffer9* buffer = stream_.get();
   IndexBuffer9* indices = indices_.get();
   if (!buffer || !indices)
     return ReportInvalidCall("DrawIndexedPrimitive: no vertex buffer or no index buffer");
-  if (streamStride_ < layout.size)
-    return ReportInvalidCall("DrawIndexedPrimitive: stride %u is smaller than the vertex (%u)",
-                             streamStride_, layout.size);
+  VertexLayout layout;
+  if (FAILED(CheckVertices("DrawIndexedPrimitive", state_.fvf, streamStride_, &layout)))
+    return D3DERR_INVALIDCALL;
   UINT lowest = 0, highest = 0;
   if (!indices->IndexRange(startIndex, count, &lowest, &highest))
     return ReportInvalidCall("DrawIndexedPrimitive: indices %u+%u lie outside the index buffer",
@@ -380,15 +370,13 @@ HRESULT Device9::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVe
 
 HRESULT Device9::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
                                  const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) {
-  UINT vertices = VertexCount(PrimitiveType, PrimitiveCount);
-  if (vertices == 0) return ReportInvalidCall("DrawPrimitiveUP: primitive type %u", PrimitiveType);
+  UINT vertices = 0;
+  if (FAILED(CheckPrimitives("DrawPrimitiveUP", PrimitiveType, PrimitiveCount, &vertices)))
+    return D3DERR_INVALIDCALL;
   if (!pVertexStreamZeroData) return ReportInvalidCall("DrawPrimitiveUP: null vertex data");
   VertexLayout layout;
-  if (!DecodeFvf(state_.fvf, &layout))
-    return ReportInvalidCall("DrawPrimitiveUP: no usable vertex format (0x%x)", state_.fvf);
-  if (VertexStreamZeroStride < layout.size)
-    return ReportInvalidCall("DrawPrimitiveUP: stride %u is smaller than the vertex (%u)",
-                             VertexStreamZeroStride, layout.size);
+  if (FAILED(CheckVertices("DrawPrimitiveUP", state_.fvf, VertexStreamZeroStride, &layout)))
+    return D3DERR_INVALIDCALL;
   // Drawing from memory leaves stream 0 unset, as in Direct3D 9.
   stream_.reset();
   streamOffset_ = streamStride_ = 0;
@@ -410,19 +398,16 @@ HRESULT Device9::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT Min
                                         const void* pIndexData, D3DFORMAT IndexDataFormat,
                                         const void* pVertexStreamZeroData,
                                         UINT VertexStreamZeroStride) {
-  UINT count = VertexCount(PrimitiveType, PrimitiveCount);
-  if (count == 0)
-    return ReportInvalidCall("DrawIndexedPrimitiveUP: primitive type %u", PrimitiveType);
+  UINT count = 0;
+  if (FAILED(CheckPrimitives("DrawIndexedPrimitiveUP", PrimitiveType, PrimitiveCount, &count)))
+    return D3DERR_INVALIDCALL;
   if (!pIndexData || !pVertexStreamZeroData)
     return ReportInvalidCall("DrawIndexedPrimitiveUP: null data");
   if (IndexDataFormat != D3DFMT_INDEX16 && IndexDataFormat != D3DFMT_INDEX32)
     return ReportInvalidCall("DrawIndexedPrimitiveUP: index format %u", IndexDataFormat);
   VertexLayout layout;
-  if (!DecodeFvf(state_.fvf, &layout))
-    return ReportInvalidCall("DrawIndexedPrimitiveUP: no usable vertex format (0x%x)", state_.fvf);
-  if (VertexStreamZeroStride < layout.size)
-    return ReportInvalidCall("DrawIndexedPrimitiveUP: stride %u is smaller than the vertex",
-                             VertexStreamZeroStride);
+  if (FAILED(CheckVertices("DrawIndexedPrimitiveUP", state_.fvf, VertexStreamZeroStride, &layout)))
+    return D3DERR_INVALIDCALL;
   stream_.reset();
   indices_.reset();
   streamOffset_ = streamStride_ = 0;

@@ -191,7 +191,6 @@ void Device9::ResetViewportToTarget() {
   Surface9* target = renderTarget_.get();
   state_.viewport = D3DVIEWPORT9{0, 0, target->width(), target->height(), 0.0f, 1.0f};
   Touch(kTransformUniforms);
-  Touch(kPointUniforms);
 }
 
 HRESULT Device9::GetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9** ppRenderTarget) {

@@ -73,7 +73,6 @@ HRESULT Device9::SetViewport(const D3DVIEWPORT9* pViewport) {
   if (Same(state_.viewport, v)) return D3D_OK;
   state_.viewport = v;
   Touch(kTransformUniforms);
-  Touch(kPointUniforms);
   return D3D_OK;
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/d3d9/FloatBits.h"
 #include "platform/d3d9/d3d9types.h"
 
 constexpr DWORD kRenderStateCount = 256;
@@ -43,14 +44,3 @@ D3DLIGHT9 DefaultLight();
 
 D3DMATRIX IdentityMatrix();
 
-// Float render states travel as their bit pattern in the DWORD.
-inline float AsFloat(DWORD value) {
-  float f;
-  std::memcpy(&f, &value, sizeof f);
-  return f;
-}
-inline DWORD FloatBits(float value) {
-  DWORD d;
-  std::memcpy(&d, &value, sizeof d);
-  return d;
-}

@@ -96,9 +96,10 @@ void EmitLight(std::string& s, const FixedFunctionKey& key, int i) {
   s += "  }\n";
 }
 
-// out: the prefix of the outputs, "vs_" when a geometry stage follows.
-std::string VertexShader(const FixedFunctionKey& key, const char* out, GlslDialect dialect) {
-  std::string s = Header(dialect);
+// Inputs, uniforms and outputs; `out` is their prefix, "vs_" when a geometry stage follows.
+void EmitVertexDeclarations(std::string& s, const FixedFunctionKey& key, const char* out,
+                            GlslDialect dialect) {
+  s += Header(dialect);
   s += "layout(location = 0) in vec4 aPosition;\n";
   if (key.hasNormal) s += "layout(location = 1) in vec3 aNormal;\n";
   if (key.hasPointSize) s += "layout(location = 2) in float aPointSize;\n";
@@ -116,9 +117,10 @@ std::string VertexShader(const FixedFunctionKey& key, const char* out, GlslDiale
     if (key.stages[st].sampled) s += std::string("out vec2 ") + out + "tex" + std::to_string(st) + ";\n";
   if (key.points && dialect == GlslDialect::Glsl330)
     s += std::string("out float ") + out + "pointSize;\n";
+}
 
-  s += "void main() {\n";
-  s += "  vec4 aDiffuse = aDiffuseBgra.bgra;\n  vec4 aSpecular = aSpecularBgra.bgra;\n";
+// gl_Position and the camera-space position `eye`, in Direct3D's conventions.
+void EmitVertexPosition(std::string& s, const FixedFunctionKey& key) {
   if (key.rhw) {
     s += "  float w = aPosition.w == 0.0 ? 1.0 : 1.0 / aPosition.w;\n";
     s += "  vec3 ndc = vec3((aPosition.x + 0.5 - uViewport.x) * 2.0 / uViewport.z - 1.0,\n";
@@ -141,7 +143,10 @@ std::string VertexShader(const FixedFunctionKey& key, const char* out, GlslDiale
   } else {
     s += "  vec3 N = vec3(0.0);\n";
   }
+}
 
+// The vertex colours: lit, or passed through.
+void EmitVertexColours(std::string& s, const FixedFunctionKey& key, const char* out) {
   if (key.lighting) {
     s += "  vec4 Cd = " + MaterialColor(key.diffuseSource, "uMaterialDiffuse") + ";\n";
     s += "  vec4 Ca = " + MaterialColor(key.ambientSource, "uMaterialAmbient") + ";\n";
@@ -165,7 +170,10 @@ std::string VertexShader(const FixedFunctionKey& key, const char* out, GlslDiale
     s += std::string("  ") + out + "diffuse = aDiffuse;\n";
     s += std::string("  ") + out + "specular = aSpecular;\n";
   }
+}
 
+// Each sampled stage's coordinates: generated or passed through, then transformed.
+void EmitTextureCoordinates(std::string& s, const FixedFunctionKey& key, const char* out) {
   for (int st = 0; st < key.stageCount; ++st) {
     const StageKey& stage = key.stages[st];
     if (!stage.sampled) continue;
@@ -208,7 +216,10 @@ std::string VertexShader(const FixedFunctionKey& key, const char* out, GlslDiale
       s += std::string("    ") + out + "tex" + n + " = tc.xy;\n";
     s += "  }\n";
   }
+}
 
+void EmitPointSize(std::string& s, const FixedFunctionKey& key, const char* out,
+                   GlslDialect dialect) {
   if (key.points) {
     s += key.hasPointSize ? "  float size = aPointSize;\n" : "  float size = uPointSize.x;\n";
     if (key.pointScale) {
@@ -225,6 +236,17 @@ std::string VertexShader(const FixedFunctionKey& key, const char* out, GlslDiale
       s += std::string("  ") + out + "pointSize = size;\n";
     }
   }
+}
+
+std::string VertexShader(const FixedFunctionKey& key, const char* out, GlslDialect dialect) {
+  std::string s;
+  EmitVertexDeclarations(s, key, out, dialect);
+  s += "void main() {\n";
+  s += "  vec4 aDiffuse = aDiffuseBgra.bgra;\n  vec4 aSpecular = aSpecularBgra.bgra;\n";
+  EmitVertexPosition(s, key);
+  EmitVertexColours(s, key, out);
+  EmitTextureCoordinates(s, key, out);
+  EmitPointSize(s, key, out, dialect);
   s += "}\n";
   return s;
 }

@@ -224,3 +224,50 @@ void GlStateCache::ForgetBuffer(GLuint buffer) {
   if (arrayBuffer_ == buffer) arrayBuffer_ = ~0u;
   if (elementBuffer_ == buffer) elementBuffer_ = ~0u;
 }
+
+void GlStateCache::AttachDrawTargets(GLuint colorTexture, GLint level, GLuint depthRenderbuffer,
+                                     bool packedStencil) {
+  counts_.stateChanges += 2;
+  glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTexture,
+                         level);
+  glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+  if (depthRenderbuffer == 0) return;
+  ++counts_.stateChanges;
+  glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER,
+                            packedStencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
+                            GL_RENDERBUFFER, depthRenderbuffer);
+}
+
+void GlStateCache::AttachReadTexture(GLuint texture, GLint level) {
+  ++counts_.stateChanges;
+  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, level);
+}
+
+void GlStateCache::SetPackRowLength(GLint pixels) {
+  ++counts_.stateChanges;
+  glPixelStorei(GL_PACK_ROW_LENGTH, pixels);
+}
+
+void GlStateCache::SetSampler(GLuint sampler, const GlSamplerState& s) {
+  counts_.stateChanges += 8;
+  GlSetSamplerWrap(sampler, GL_TEXTURE_WRAP_S, static_cast<GLenum>(s.wrapS));
+  GlSetSamplerWrap(sampler, GL_TEXTURE_WRAP_T, static_cast<GLenum>(s.wrapT));
+  GlSetSamplerWrap(sampler, GL_TEXTURE_WRAP_R, static_cast<GLenum>(s.wrapR));
+  GlSetSamplerBorderAndBias(sampler, s.borderColor.data(), s.lodBias);
+  glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, s.magFilter);
+  glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, s.minFilter);
+  glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, s.minLod);
+}
+
+void GlStateCache::SetVertexAttribute(GLuint location, bool enabled, GLint size, GLenum type,
+                                      GLboolean normalised, GLsizei stride, std::size_t offset) {
+  ++counts_.stateChanges;
+  if (!enabled) {
+    glDisableVertexAttribArray(location);
+    return;
+  }
+  glEnableVertexAttribArray(location);
+  ++counts_.stateChanges;
+  glVertexAttribPointer(location, size, type, normalised, stride,
+                        reinterpret_cast<const void*>(offset));
+}

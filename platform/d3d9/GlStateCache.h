@@ -7,6 +7,7 @@
 #include <epoxy/gl.h>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 // Fixed-function raster state of one draw, already translated to OpenGL.
@@ -33,6 +34,14 @@ struct GlRasterState {
   std::array<GLfloat, 2> depthRange{0, 1};
   bool scissor = false;
   std::array<GLint, 4> scissorBox{0, 0, 0, 0};
+};
+
+// One sampler object's parameters, already translated to OpenGL.
+struct GlSamplerState {
+  GLint wrapS = GL_REPEAT, wrapT = GL_REPEAT, wrapR = GL_REPEAT;
+  std::array<GLfloat, 4> borderColor{0, 0, 0, 0};
+  GLint magFilter = GL_LINEAR, minFilter = GL_NEAREST_MIPMAP_LINEAR;
+  GLfloat lodBias = 0, minLod = -1000;
 };
 
 // OpenGL calls made since the counts were last taken: what the cache let through.
@@ -77,6 +86,20 @@ class GlStateCache {
   void BindArrayBuffer(GLuint buffer, bool force = false);
   void BindElementBuffer(GLuint buffer, bool force = false);
   void ForgetBuffer(GLuint buffer);
+
+  // Not cached (the device tracks what they hold), but counted like every state change.
+  // Attaches a colour texture level and, when not 0, a depth renderbuffer (with its
+  // stencil when `packedStencil`) to the bound draw framebuffer.
+  void AttachDrawTargets(GLuint colorTexture, GLint level, GLuint depthRenderbuffer,
+                         bool packedStencil);
+  // Attaches a colour texture level to the bound read framebuffer.
+  void AttachReadTexture(GLuint texture, GLint level);
+  void SetPackRowLength(GLint pixels);
+  void SetSampler(GLuint sampler, const GlSamplerState& state);
+  // Attribute `location` reads `size` values from `offset` in the bound array buffer,
+  // or, when `enabled` is false, is off.
+  void SetVertexAttribute(GLuint location, bool enabled, GLint size, GLenum type,
+                          GLboolean normalised, GLsizei stride, std::size_t offset);
 
   // Calls the device makes itself are counted here too.
   GlCallCounts& counts() { return counts_; }

@@ -2,17 +2,6 @@
 
 #include <cmath>
 
-D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
-  D3DMATRIX r{};
-  for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j) {
-      float sum = 0.0f;
-      for (int k = 0; k < 4; ++k) sum += a.m[i][k] * b.m[k][j];
-      r.m[i][j] = sum;
-    }
-  return r;
-}
-
 void NormalMatrix(const D3DMATRIX& m, float out[9]) {
   const float a = m.m[0][0], b = m.m[0][1], c = m.m[0][2];
   const float d = m.m[1][0], e = m.m[1][1], f = m.m[1][2];

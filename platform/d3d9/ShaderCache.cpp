@@ -84,7 +84,7 @@ void ShaderCache::Clear() {
   programs_.clear();
 }
 
-FixedFunctionProgram* ShaderCache::Get(const FixedFunctionKey& key) {
+FixedFunctionProgram* ShaderCache::Get(const FixedFunctionKey& key, GlStateCache& gl) {
   auto found = programs_.find(key);
   if (found != programs_.end()) return found->second->program ? found->second.get() : nullptr;
 
@@ -119,7 +119,7 @@ FixedFunctionProgram* ShaderCache::Get(const FixedFunctionKey& key) {
     p.pointScale = at("uPointScale");
     p.textureFactor = at("uTextureFactor");
     p.alphaRef = at("uAlphaRef");
-    glUseProgram(p.program);
+    gl.UseProgram(p.program);
     for (int stage = 0; stage < 8; ++stage) {
       std::string name = "uSampler" + std::to_string(stage);
       GLint location = at(name.c_str());

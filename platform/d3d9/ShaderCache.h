@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "platform/d3d9/FixedFunctionKey.h"
+#include "platform/d3d9/GlStateCache.h"
 
 // Uniform groups, each re-sent to a program only when the device changed it since.
 enum UniformGroup {
@@ -44,8 +45,9 @@ class ShaderCache {
   ShaderCache(const ShaderCache&) = delete;
   ShaderCache& operator=(const ShaderCache&) = delete;
 
-  // The program for the key, compiled on first use; null (reported) if it fails.
-  FixedFunctionProgram* Get(const FixedFunctionKey& key);
+  // The program for the key, compiled on first use; null (reported) if it fails. A new
+  // program is bound through `gl` to set its samplers, so the cache knows it is bound.
+  FixedFunctionProgram* Get(const FixedFunctionKey& key, GlStateCache& gl);
   std::size_t size() const { return programs_.size(); }
   // Deletes every program (context current).
   void Clear();

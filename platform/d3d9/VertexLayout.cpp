@@ -49,3 +49,27 @@ bool DecodeFvf(DWORD fvf, VertexLayout* layout) {
   *layout = l;
   return true;
 }
+
+UINT PrimitiveElementCount(D3DPRIMITIVETYPE type, UINT primitives) {
+  switch (type) {
+    case D3DPT_POINTLIST:
+      return primitives;
+    case D3DPT_LINELIST:
+      return 2 * primitives;
+    case D3DPT_LINESTRIP:
+      return primitives + 1;
+    case D3DPT_TRIANGLELIST:
+      return 3 * primitives;
+    case D3DPT_TRIANGLESTRIP:
+    case D3DPT_TRIANGLEFAN:
+      return primitives + 2;
+    default:
+      return 0;
+  }
+}
+
+DrawVertexCheck CheckDrawVertices(DWORD fvf, UINT stride, VertexLayout* layout) {
+  if (!DecodeFvf(fvf, layout)) return DrawVertexCheck::kUnknownFormat;
+  if (stride < layout->size) return DrawVertexCheck::kStrideTooSmall;
+  return DrawVertexCheck::kUsable;
+}

@@ -22,3 +22,12 @@ struct VertexLayout {
 
 // False when the code holds bits the layer does not support.
 bool DecodeFvf(DWORD fvf, VertexLayout* layout);
+
+// Vertices (or indices) a draw of `primitives` primitives of `type` reads; 0 for a type
+// the layer does not draw.
+UINT PrimitiveElementCount(D3DPRIMITIVETYPE type, UINT primitives);
+
+// What every draw checks of its vertices before reading any: a format DecodeFvf takes
+// (decoded into `layout`) and a stride that holds one vertex.
+enum class DrawVertexCheck { kUsable, kUnknownFormat, kStrideTooSmall };
+DrawVertexCheck CheckDrawVertices(DWORD fvf, UINT stride, VertexLayout* layout);

@@ -1,6 +1,7 @@
 // Matrix functions of d3dx9math.h.
 #include <cmath>
 
+#include "platform/d3d9/MatrixMath.h"
 #include "platform/d3dx/d3dx9math.h"
 
 namespace {
@@ -78,14 +79,7 @@ D3DXMATRIX* D3DXMatrixInverse(D3DXMATRIX* pout, FLOAT* pdeterminant, const D3DXM
 }
 
 D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* pout, const D3DXMATRIX* pm1, const D3DXMATRIX* pm2) {
-  D3DXMATRIX out;
-  for (int i = 0; i < 4; ++i) {
-    for (int j = 0; j < 4; ++j) {
-      out.m[i][j] = pm1->m[i][0] * pm2->m[0][j] + pm1->m[i][1] * pm2->m[1][j] +
-                    pm1->m[i][2] * pm2->m[2][j] + pm1->m[i][3] * pm2->m[3][j];
-    }
-  }
-  *pout = out;
+  *pout = Multiply(*pm1, *pm2);
   return pout;
 }
 

@@ -191,8 +191,9 @@ struct D3DXCOLOR {
   D3DXCOLOR(const D3DCOLORVALUE& col);
   D3DXCOLOR(FLOAT fr, FLOAT fg, FLOAT fb, FLOAT fa);
 
-  // Each channel: 1.0 or more gives 255, 0 or less gives 0, else value * 255 + 0.5
-  // truncated; packed as ARGB.
+  // Each channel: 1.0 or more gives 255, 0 or less (or NaN) gives 0, else
+  // value * 255 + 0.5 truncated; packed as ARGB. Every packed colour the show
+  // computes goes through here.
   operator DWORD() const;
 
   operator FLOAT*();

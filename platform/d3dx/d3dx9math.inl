@@ -300,8 +300,9 @@ inline D3DXCOLOR::D3DXCOLOR(const FLOAT* pf) : r(pf[0]), g(pf[1]), b(pf[2]), a(p
 inline D3DXCOLOR::D3DXCOLOR(const D3DCOLORVALUE& col) : r(col.r), g(col.g), b(col.b), a(col.a) {}
 inline D3DXCOLOR::D3DXCOLOR(FLOAT fr, FLOAT fg, FLOAT fb, FLOAT fa) : r(fr), g(fg), b(fb), a(fa) {}
 inline D3DXCOLOR::operator DWORD() const {
+  // Not-a-number packs as 0 rather than reaching an undefined conversion.
   auto toByte = [](FLOAT v) -> DWORD {
-    return v >= 1.0f ? 0xffu : v <= 0.0f ? 0x00u : static_cast<DWORD>(v * 255.0f + 0.5f);
+    return v >= 1.0f ? 0xffu : !(v > 0.0f) ? 0x00u : static_cast<DWORD>(v * 255.0f + 0.5f);
   };
   return (toByte(a) << 24) | (toByte(r) << 16) | (toByte(g) << 8) | toByte(b);
 }

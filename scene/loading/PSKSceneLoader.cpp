@@ -370,7 +370,7 @@ void PSKSceneLoader::ReadMaterial(std::uint16_t version, std::uint32_t index,
   material->selfIllum = material->deviceMaterial.Emissive.r;
   material->power = reader.F32("power");
   material->specularLevel = reader.F32("specular level");
-  material->blendMode = reader.U8("blend mode");
+  material->blendMode = static_cast<BlendMode>(reader.U8("blend mode"));
   material->opacity = reader.F32("opacity");
   material->diffuseMap.Set(MapIndex(reader.U32("diffuse map")));
   material->sphereMap.Set(MapIndex(reader.U32("sphere map")));

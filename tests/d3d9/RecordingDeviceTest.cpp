@@ -143,6 +143,37 @@ TEST(RecordingDevice, RecordsDrawsWithTheirStateAndVertices) {
   EXPECT_TRUE(ReleaseToZero(device.release()));
 }
 
+// Vertex formats and strides are judged by the platform device's own rules: what it
+// refuses, the recording device refuses too.
+TEST(RecordingDevice, RefusesTheVertexFormatsAndStridesThePlatformDeviceRefuses) {
+  TestDevice real(32, 32);
+  ASSERT_TRUE(real.ok());
+  ComOwner<RecordingDevice> recording(new RecordingDevice(32, 32));
+  const DWORD formats[] = {D3DFVF_XYZ | D3DFVF_TEX1, D3DFVF_XYZRHW | D3DFVF_DIFFUSE,
+                           D3DFVF_XYZB1, D3DFVF_XYZW, D3DFVF_XYZRHW | D3DFVF_NORMAL,
+                           D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2};
+  for (DWORD fvf : formats)
+    EXPECT_EQ(SUCCEEDED(recording->SetFVF(fvf)), SUCCEEDED(real->SetFVF(fvf))) << fvf;
+  const float quad[4][5] = {};
+  ASSERT_HR(real->SetFVF(D3DFVF_XYZ | D3DFVF_TEX1));
+  ASSERT_HR(recording->SetFVF(D3DFVF_XYZ | D3DFVF_TEX1));
+  ASSERT_HR(real->BeginScene());
+  ASSERT_HR(recording->BeginScene());
+  for (UINT stride : {20u, 16u, 12u, 0u})
+    EXPECT_EQ(SUCCEEDED(recording->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, stride)),
+              SUCCEEDED(real->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, stride)))
+        << "stride " << stride;
+  for (D3DPRIMITIVETYPE type : {D3DPT_TRIANGLELIST, static_cast<D3DPRIMITIVETYPE>(0),
+                                static_cast<D3DPRIMITIVETYPE>(9)})
+    EXPECT_EQ(SUCCEEDED(recording->DrawPrimitiveUP(type, 1, quad, 20)),
+              SUCCEEDED(real->DrawPrimitiveUP(type, 1, quad, 20)))
+        << "type " << type;
+  ASSERT_HR(real->EndScene());
+  ASSERT_HR(recording->EndScene());
+  EXPECT_EQ(recording->draws.size(), 2u);  // stride 20 strip, the list
+  EXPECT_TRUE(ReleaseToZero(recording.release()));
+}
+
 TEST(RecordingDevice, RefusesDrawsThatReadBeyondTheirBuffers) {
   ComOwner<RecordingDevice> device(new RecordingDevice(32, 32));
   IDirect3DVertexBuffer9* rawVertices = nullptr;
@@ -163,6 +194,7 @@ TEST(RecordingDevice, RefusesDrawsThatReadBeyondTheirBuffers) {
   ASSERT_HR(indices->Unlock());
   ASSERT_HR(device->SetStreamSource(0, vertices.get(), 0, 12));
   ASSERT_HR(device->SetIndices(indices.get()));
+  ASSERT_HR(device->SetFVF(D3DFVF_XYZ));
   ASSERT_HR(device->BeginScene());
   device->ClearRecord();
   EXPECT_HR(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2));

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 
+#include "platform/d3d9/MatrixMath.h"
 #include "platform/d3dx/d3dx9math.h"
 
 namespace {
@@ -270,6 +273,47 @@ TEST(Colours, ByteConversionClampsAndRounds) {
   EXPECT_EQ(mid, D3DXCOLOR(0.25f, 0.25f, 0.25f, 0.25f));
   const D3DCOLORVALUE& value = white;
   EXPECT_EQ(value.g, 1.0f);
+}
+
+// The one float-to-byte rule of every packed colour the show computes: a NaN channel
+// (an opacity of 0/0, say) packs as 0, not as whatever the conversion happens to give.
+TEST(Colours, ByteConversionTakesNaNAsZeroAndRoundsHalfUp) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_EQ(static_cast<DWORD>(D3DXCOLOR(nan, 1.0f, nan, 1.0f)), 0xFF00FF00u);
+  EXPECT_EQ(static_cast<DWORD>(D3DXCOLOR(0.5f, 0.5f, 0.5f, nan)), 0x00808080u);
+  const float inf = std::numeric_limits<float>::infinity();
+  EXPECT_EQ(static_cast<DWORD>(D3DXCOLOR(inf, -inf, 0.0f, 1.0f)), 0xFFFF0000u);
+  // x·255 + 0.5 truncated: 1/510 rounds up to 1, just below it down to 0.
+  EXPECT_EQ(static_cast<DWORD>(D3DXCOLOR(0, 0, 1.0f / 510.0f, 0)), 0x00000001u);
+  EXPECT_EQ(static_cast<DWORD>(D3DXCOLOR(0, 0, 0.99f / 510.0f, 0)), 0x00000000u);
+  EXPECT_EQ(static_cast<DWORD>(D3DXCOLOR(0, 0, 0.999f, 0)), 0x000000FFu);
+}
+
+// One multiply serves the device's D3DMATRIX and any other row-major 4×4 type.
+TEST(Matrices, ProductSumsRowsByColumnsForEveryMatrixType) {
+  D3DXMATRIX a, b;
+  for (int i = 0; i < 16; ++i) {
+    a.m[i / 4][i % 4] = static_cast<float>(i + 1);
+    b.m[i / 4][i % 4] = static_cast<float>((i * 7) % 5) - 2.0f;
+  }
+  D3DXMATRIX product;
+  D3DXMatrixMultiply(&product, &a, &b);
+  struct Plain {
+    float m[4][4];
+  } pa{}, pb{};
+  std::memcpy(pa.m, a.m, sizeof pa.m);
+  std::memcpy(pb.m, b.m, sizeof pb.m);
+  const Plain plain = MultiplyMatrices(pa, pb);
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) {
+      float expected = 0;
+      for (int k = 0; k < 4; ++k) expected += a.m[i][k] * b.m[k][j];
+      EXPECT_EQ(product.m[i][j], expected) << i << "," << j;
+      EXPECT_EQ(plain.m[i][j], expected) << i << "," << j;
+    }
+  // The product may overwrite an operand.
+  D3DXMatrixMultiply(&a, &a, &b);
+  EXPECT_EQ(std::memcmp(&a, &product, sizeof a), 0);
 }
 
 }  // namespace

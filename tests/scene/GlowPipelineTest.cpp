@@ -12,7 +12,7 @@
 #include <map>
 #include <vector>
 
-#include "ForwardingDevice.h"
+#include "support/ForwardingDevice.h"
 #include "GlowModel.h"
 #include "GlowSceneSupport.h"
 #include "platform/d3d9/d3d9host.h"

@@ -163,7 +163,7 @@ TEST_F(GroupTest, BoundAddsSquaredChildRadiusAndSquaredDistance) {
 
 TEST_F(GroupTest, MeshRadiusIsTakenAlongTheWorldXAxis) {
   Mesh* mesh = graph->Create<Mesh>(graph->NextId());
-  mesh->radius = 2;
+  mesh->radiusSq = 2;
   Group* node = Node<Group>("node");
   node->mesh = mesh;
   node->transform.position = D3DXVECTOR3(50, 60, 70);  // no part in the radius
@@ -191,7 +191,7 @@ TEST_F(GroupTest, AlignModeTwoFollowsOnlyTheParentPosition) {
   Group* child = Node<Group>("child", parent->id);
   child->transform.position = D3DXVECTOR3(1, 0, 0);
   child->transform.rotation = AxisRotation(1, 0, 0, 0.5f);
-  child->alignMode = 2;
+  child->alignMode = AlignMode::kFollowParentPosition;
   child->Link();
   parent->Update(true);
   // Own rotation dropped, parent's rotation and scale dropped, position carried.
@@ -203,7 +203,7 @@ TEST_F(GroupTest, AlignModeTwoFollowsOnlyTheParentPosition) {
 
   // Without a parent the node's own scale is kept.
   Group* loose = Node<Group>("loose");
-  loose->alignMode = 2;
+  loose->alignMode = AlignMode::kFollowParentPosition;
   loose->transform.rotation = AxisRotation(0, 1, 0, 0.3f);
   loose->transform.scale = D3DXVECTOR3(3, 3, 3);
   loose->Update(true);
@@ -271,7 +271,7 @@ TEST_F(GroupCollectTest, AlignModeOneFacesTheCameraAndUpdatesTheChildren) {
   Group* billboard = Node<Group>("billboard");
   billboard->transform.position = D3DXVECTOR3(0, -20, 0);
   billboard->transform.scale = D3DXVECTOR3(5, 5, 5);
-  billboard->alignMode = 1;
+  billboard->alignMode = AlignMode::kFaceCamera;
   Group* child = Node<Group>("child", billboard->id);
   child->transform.position = D3DXVECTOR3(1, 0, 0);
   billboard->Link();
@@ -295,7 +295,7 @@ TEST_F(GroupCollectTest, AlignModeOneFacesTheCameraAndUpdatesTheChildren) {
 TEST_F(SceneModelTest, CollectWithoutActiveCameraHandsOverNothing) {
   RecordingProcessor* processor = graph->Create<RecordingProcessor>(graph->NextId());
   Group* node = Node<Group>("node");
-  node->alignMode = 1;
+  node->alignMode = AlignMode::kFaceCamera;
   node->Update(true);
   node->Collect(processor);
   node->FaceCamera();

@@ -231,6 +231,17 @@ TEST_F(MaterialApply, TheGlowPassDrawsTheSelfIlluminationFromTheTextureFactor) {
   EXPECT_EQ(StageTexture(device(), 1), diffuse->texture);
 }
 
+// A visibility an animation drove to NaN reaches the glow colour's alpha: it packs as 0
+// (before, this copy of the conversion cast the NaN to an integer, which is undefined).
+TEST_F(MaterialApply, TheGlowColourOfANaNVisibilityIsTransparent) {
+  Material* material = Linked(1.0f, 0);
+  material->selfIllum = std::nanf("");
+  material->Link();
+  scene.cache().glowPass = 1;
+  material->Apply(std::nanf(""));
+  EXPECT_EQ(State(D3DRS_TEXTUREFACTOR), 0x00000000u);
+}
+
 TEST_F(MaterialApply, LinkDerivesTheDeviceMaterialAndAnAlphaMapMakesMode0Blended) {
   Material* material = Linked(0.6f, 0);
   material->specularColor = {0.5f, 1.0f, 0.25f, 0};
@@ -239,7 +250,7 @@ TEST_F(MaterialApply, LinkDerivesTheDeviceMaterialAndAnAlphaMapMakesMode0Blended
   material->selfIllum = 0.3f;
   material->diffuseMap.Set(AlphaTexture()->id);
   material->Link();
-  EXPECT_EQ(material->blendMode, 2);
+  EXPECT_EQ(material->blendMode, BlendMode::kAlphaBlended);
   EXPECT_EQ(material->deviceMaterial.Specular.g, 0.5f);
   EXPECT_FLOAT_EQ(material->deviceMaterial.Specular.a, 0.3f);  // opacity * level
   EXPECT_EQ(material->deviceMaterial.Power, 8.0f);
@@ -251,12 +262,12 @@ TEST_F(MaterialApply, LinkDerivesTheDeviceMaterialAndAnAlphaMapMakesMode0Blended
   Material* additive = Linked(1.0f, 1);
   additive->diffuseMap.Set(material->diffuseMap.id);
   additive->Link();
-  EXPECT_EQ(additive->blendMode, 1);
+  EXPECT_EQ(additive->blendMode, BlendMode::kAdditive);
   EXPECT_TRUE(additive->IsTransparent(1.0f));  // the map's alpha
   Material* opaque = Linked(1.0f, 0);
   opaque->diffuseMap.Set(OpaqueTexture()->id);
   opaque->Link();
-  EXPECT_EQ(opaque->blendMode, 0);
+  EXPECT_EQ(opaque->blendMode, BlendMode::kSubtractive);
   EXPECT_FALSE(opaque->IsTransparent(1.0f));
 }
 

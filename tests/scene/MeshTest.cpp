@@ -107,7 +107,7 @@ TEST_F(MeshTest, LinkUploadsBothBuffersWithFreshNormalsAndStoresTheRadius) {
   Group* node = scene.Quad(scene.Root(), scene.ColorMaterial({1, 1, 1, 1}), -10, -10, 10, 10, 2.5f);
   Mesh* mesh = node->mesh;
   mesh->Link();
-  EXPECT_EQ(mesh->radius, 100.0f + 4.0f + 100.0f);
+  EXPECT_EQ(mesh->radiusSq, 100.0f + 4.0f + 100.0f);
   VertexBuffer& vertices = *mesh->vertexBuffer.Resolve();
   IndexBuffer& indices = *mesh->indexBuffer.Resolve();
   void* data = nullptr;

@@ -407,7 +407,7 @@ TEST_F(PSKSceneLoaderTest, MaterialFields) {
   EXPECT_FLOAT_EQ(material->selfIllum, 0x33 * 0.003921569f);
   EXPECT_FLOAT_EQ(material->power, 12);
   EXPECT_FLOAT_EQ(material->specularLevel, 0.75f);
-  EXPECT_EQ(material->blendMode, 2);
+  EXPECT_EQ(material->blendMode, BlendMode::kAlphaBlended);
   EXPECT_FLOAT_EQ(material->opacity, 0.5f);
   // File order diffuse, sphere, light, specular, add; mapped in that order.
   EXPECT_EQ(material->diffuseMap.id, loader->indexMap.at(40));

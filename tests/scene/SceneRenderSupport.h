@@ -78,7 +78,7 @@ class HeadlessScene {
     material->ambientColor = ambient;
     material->diffuseColor = {0, 0, 0, 1};
     material->opacity = opacity;
-    material->blendMode = blendMode;
+    material->blendMode = static_cast<BlendMode>(blendMode);
     return material;
   }
   Texture* LoadTexture(const std::string& path) {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "ForwardingDevice.h"
+#include "support/ForwardingDevice.h"
 #include "GlowModel.h"
 #include "GlowSceneSupport.h"
 #include "support/ComOut.h"

@@ -36,24 +36,24 @@ class TextureApply : public ::testing::Test {
 
 TEST_F(TextureApply, EachModeSetsTheStatesOfItsRow) {
   struct Row {
-    int mode;
+    TextureMode mode;
     DWORD colorOp, alphaOp, arg0, arg1, arg2, coordinates, transform, address;
   };
   const DWORD kAny = 0xFFFFFFFF;  // the row leaves the argument alone
   const Row rows[] = {
-      {0, D3DTOP_MODULATE, D3DTOP_MODULATE, kAny, D3DTA_TEXTURE, D3DTA_CURRENT, 0,
+      {TextureMode::kDiffuse, D3DTOP_MODULATE, D3DTOP_MODULATE, kAny, D3DTA_TEXTURE, D3DTA_CURRENT, 0,
        D3DTTFF_COUNT2, D3DTADDRESS_WRAP},
-      {1, D3DTOP_ADDSMOOTH, D3DTOP_SELECTARG2, kAny, D3DTA_TEXTURE, D3DTA_CURRENT,
+      {TextureMode::kSphere, D3DTOP_ADDSMOOTH, D3DTOP_SELECTARG2, kAny, D3DTA_TEXTURE, D3DTA_CURRENT,
        D3DTSS_TCI_SPHEREMAP, D3DTTFF_COUNT2, D3DTADDRESS_CLAMP},
-      {3, D3DTOP_MULTIPLYADD, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_SPECULAR, D3DTA_TEXTURE, 0,
+      {TextureMode::kSpecular, D3DTOP_MULTIPLYADD, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_SPECULAR, D3DTA_TEXTURE, 0,
        D3DTTFF_COUNT2, D3DTADDRESS_WRAP},
-      {4, D3DTOP_ADD, D3DTOP_MODULATE, kAny, D3DTA_TEXTURE, D3DTA_CURRENT, 0, D3DTTFF_COUNT2,
+      {TextureMode::kAdd, D3DTOP_ADD, D3DTOP_MODULATE, kAny, D3DTA_TEXTURE, D3DTA_CURRENT, 0, D3DTTFF_COUNT2,
        D3DTADDRESS_WRAP},
-      {5, D3DTOP_SELECTARG1, D3DTOP_SELECTARG1, kAny, D3DTA_TEXTURE, kAny, 1, D3DTTFF_DISABLE,
+      {TextureMode::kLightMap, D3DTOP_SELECTARG1, D3DTOP_SELECTARG1, kAny, D3DTA_TEXTURE, kAny, 1, D3DTTFF_DISABLE,
        D3DTADDRESS_WRAP},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.mode);
+    SCOPED_TRACE(static_cast<int>(row.mode));
     const DWORD s = 2;  // a stage other than 0, to see the counter at work
     for (auto type : {D3DTSS_COLORARG0, D3DTSS_COLORARG2, D3DTSS_ALPHAARG0})
       scene.device->SetTextureStageState(s, type, D3DTA_TEMP);
@@ -68,14 +68,14 @@ TEST_F(TextureApply, EachModeSetsTheStatesOfItsRow) {
     EXPECT_EQ(Stage(s, D3DTSS_COLORARG0), row.arg0 == kAny ? DWORD{D3DTA_TEMP} : row.arg0);
     EXPECT_EQ(Stage(s, D3DTSS_COLORARG1), row.arg1);
     EXPECT_EQ(Stage(s, D3DTSS_COLORARG2), row.arg2 == kAny ? DWORD{D3DTA_TEMP} : row.arg2);
-    EXPECT_EQ(Stage(s, D3DTSS_ALPHAARG0), row.mode == 4 ? DWORD{D3DTA_CURRENT} : DWORD{D3DTA_TEMP});
+    EXPECT_EQ(Stage(s, D3DTSS_ALPHAARG0), row.mode == TextureMode::kAdd ? DWORD{D3DTA_CURRENT} : DWORD{D3DTA_TEMP});
     EXPECT_EQ(Stage(s, D3DTSS_ALPHAARG1), DWORD{D3DTA_TEXTURE});
     EXPECT_EQ(Stage(s, D3DTSS_ALPHAARG2), DWORD{D3DTA_CURRENT});
     EXPECT_EQ(Stage(s, D3DTSS_TEXCOORDINDEX), row.coordinates);
     EXPECT_EQ(Stage(s, D3DTSS_TEXTURETRANSFORMFLAGS), row.transform);
     EXPECT_EQ(Sampler(s, D3DSAMP_ADDRESSU), row.address);
     EXPECT_EQ(Sampler(s, D3DSAMP_ADDRESSV), row.address);
-    EXPECT_EQ(Sampler(s, D3DSAMP_MAXMIPLEVEL), row.mode == 0 || row.mode == 5 ? 0u : 3u);
+    EXPECT_EQ(Sampler(s, D3DSAMP_MAXMIPLEVEL), row.mode == TextureMode::kDiffuse || row.mode == TextureMode::kLightMap ? 0u : 3u);
     EXPECT_EQ(Sampler(s, D3DSAMP_MAGFILTER), DWORD{D3DTEXF_LINEAR});
     EXPECT_EQ(Sampler(s, D3DSAMP_MINFILTER), DWORD{D3DTEXF_LINEAR});
     EXPECT_EQ(Sampler(s, D3DSAMP_MIPFILTER), DWORD{D3DTEXF_LINEAR});
@@ -87,7 +87,7 @@ TEST_F(TextureApply, EachModeSetsTheStatesOfItsRow) {
 TEST_F(TextureApply, TheSphereMapModulatesDuringTheGlowPass) {
   scene.cache().glowPass = 1;
   std::uint32_t counter = 0;
-  texture->apply(counter, 1);
+  texture->apply(counter, TextureMode::kSphere);
   EXPECT_EQ(Stage(0, D3DTSS_COLOROP), DWORD{D3DTOP_MODULATE});
 }
 
@@ -97,7 +97,7 @@ TEST_F(TextureApply, TheCoordinateMatrixScalesAboutTheCentreWithOppositeOffsets)
   texture->uOffset = 0.25f;
   texture->vOffset = 0.125f;
   std::uint32_t counter = 1;
-  texture->apply(counter, 0);
+  texture->apply(counter, TextureMode::kDiffuse);
   const D3DMATRIX m = TextureMatrix(1);
   // (u, v, 1, 0) * M: u' = (u - 0.5) * 2 + 0.5 - 0.25, v' = (v - 0.5) * 0.5 + 0.5 + 0.125.
   auto map = [&](float u, float v) {
@@ -119,7 +119,7 @@ TEST_F(TextureApply, TheLightMapModeLeavesTheStagesMatrixAlone) {
   scene.device->SetTransform(D3DTS_TEXTURE0, &before);
   texture->uScale = 3;
   std::uint32_t counter = 0;
-  texture->apply(counter, 5);
+  texture->apply(counter, TextureMode::kLightMap);
   EXPECT_EQ(TextureMatrix(0)._31, 7.0f);
   EXPECT_EQ(TextureMatrix(0)._11, 1.0f);
 }
@@ -167,7 +167,7 @@ TEST(TextureStages, WithTwoSimultaneousTexturesAThirdLayerIsSkipped) {
     Texture* texture = scene.LoadTexture(WriteRgbPicture(folder, "t.png", 1, 1, {0}));
     EXPECT_EQ(texture->maxStages, 2u);
     std::uint32_t counter = 0;
-    for (int layer = 0; layer < 3; ++layer) texture->apply(counter, 0);
+    for (int layer = 0; layer < 3; ++layer) texture->apply(counter, TextureMode::kDiffuse);
     EXPECT_EQ(counter, 2u);
     EXPECT_EQ(StageTexture(scene.device, 1), texture->texture);
     EXPECT_EQ(StageTexture(scene.device, 2), nullptr);

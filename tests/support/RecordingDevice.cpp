@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "platform/d3d9/DefaultCaps.h"
+#include "platform/d3d9/MatrixMath.h"
 #include "platform/d3d9/StateRules.h"
+#include "platform/d3d9/VertexLayout.h"
 #include "support/RecordedResources.h"
 
 void LedgerAdd(RecordingDevice* device, const void* object, std::string description) {
@@ -44,37 +46,7 @@ SurfaceMemory* MemoryOf(IDirect3DSurface9* surface) {
   return nullptr;
 }
 
-// Vertices (or indices) a draw of `primitives` reads; 0 for an unknown type.
-UINT ElementsFor(D3DPRIMITIVETYPE type, UINT primitives) {
-  switch (type) {
-    case D3DPT_POINTLIST:
-      return primitives;
-    case D3DPT_LINELIST:
-      return primitives * 2;
-    case D3DPT_LINESTRIP:
-      return primitives ? primitives + 1 : 0;
-    case D3DPT_TRIANGLELIST:
-      return primitives * 3;
-    case D3DPT_TRIANGLESTRIP:
-    case D3DPT_TRIANGLEFAN:
-      return primitives ? primitives + 2 : 0;
-    default:
-      return 0;
-  }
-}
-
 const std::uint8_t* Bytes(const void* data) { return static_cast<const std::uint8_t*>(data); }
-
-D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
-  D3DMATRIX r{};
-  for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j) {
-      float sum = 0;
-      for (int k = 0; k < 4; ++k) sum += a.m[i][k] * b.m[k][j];
-      r.m[i][j] = sum;
-    }
-  return r;
-}
 
 }  // namespace
 
@@ -543,11 +515,23 @@ HRESULT RecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type
   return D3D_OK;
 }
 
-HRESULT RecordingDevice::RecordDraw(const char* call, D3DPRIMITIVETYPE type, UINT primitives) {
+HRESULT RecordingDevice::RecordDraw(const char* call, D3DPRIMITIVETYPE type, UINT primitives,
+                                    UINT stride) {
   Note(call);
   if (!inScene) return Refuse(std::string(call) + ": outside a scene");
-  if (primitives == 0 || ElementsFor(type, primitives) == 0)
+  if (primitives == 0 || PrimitiveElementCount(type, primitives) == 0)
     return Refuse(std::string(call) + ": no primitives or unknown type");
+  VertexLayout layout;
+  switch (CheckDrawVertices(state.fvf, stride, &layout)) {
+    case DrawVertexCheck::kUsable:
+      break;
+    case DrawVertexCheck::kUnknownFormat:
+      return Refuse(std::string(call) + ": vertex format " + std::to_string(state.fvf) +
+                    " is not supported");
+    case DrawVertexCheck::kStrideTooSmall:
+      return Refuse(std::string(call) + ": stride " + std::to_string(stride) +
+                    " is smaller than the vertex");
+  }
   RecordedDraw draw;
   draw.call = call;
   draw.type = type;
@@ -560,10 +544,10 @@ HRESULT RecordingDevice::RecordDraw(const char* call, D3DPRIMITIVETYPE type, UIN
 }
 
 HRESULT RecordingDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT primitives) {
-  if (FAILED(RecordDraw("DrawPrimitive", type, primitives))) return D3DERR_INVALIDCALL;
+  if (FAILED(RecordDraw("DrawPrimitive", type, primitives, streamStride_))) return D3DERR_INVALIDCALL;
   auto* buffer = dynamic_cast<RecordedVertexBuffer*>(stream_);
   const std::uint64_t first = streamOffset_ + std::uint64_t{start} * streamStride_;
-  const std::uint64_t size = std::uint64_t{ElementsFor(type, primitives)} * streamStride_;
+  const std::uint64_t size = std::uint64_t{PrimitiveElementCount(type, primitives)} * streamStride_;
   if (!buffer || streamStride_ == 0 || first + size > buffer->bytes.size()) {
     draws.pop_back();
     return Refuse("DrawPrimitive: reads beyond the vertex buffer");
@@ -578,11 +562,11 @@ HRESULT RecordingDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT p
 
 HRESULT RecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,
                                               UINT vertexCount, UINT startIndex, UINT primitives) {
-  if (FAILED(RecordDraw("DrawIndexedPrimitive", type, primitives))) return D3DERR_INVALIDCALL;
+  if (FAILED(RecordDraw("DrawIndexedPrimitive", type, primitives, streamStride_))) return D3DERR_INVALIDCALL;
   auto* vertices = dynamic_cast<RecordedVertexBuffer*>(stream_);
   auto* indices = dynamic_cast<RecordedIndexBuffer*>(indices_);
   const std::uint64_t indexSize = indices && indices->desc.Format == D3DFMT_INDEX32 ? 4 : 2;
-  const std::uint64_t indexBytes = std::uint64_t{ElementsFor(type, primitives)} * indexSize;
+  const std::uint64_t indexBytes = std::uint64_t{PrimitiveElementCount(type, primitives)} * indexSize;
   const std::int64_t firstVertex = std::int64_t{baseVertex} + minIndex;
   const std::uint64_t vertexStart =
       streamOffset_ + static_cast<std::uint64_t>(firstVertex) * streamStride_;
@@ -615,7 +599,7 @@ HRESULT RecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVer
 
 HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitives, const void* data,
                                          UINT stride) {
-  if (FAILED(RecordDraw("DrawPrimitiveUP", type, primitives))) return D3DERR_INVALIDCALL;
+  if (FAILED(RecordDraw("DrawPrimitiveUP", type, primitives, stride))) return D3DERR_INVALIDCALL;
   if (!data || stride == 0) {
     draws.pop_back();
     return Refuse("DrawPrimitiveUP: no vertices");
@@ -623,7 +607,7 @@ HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitives,
   RecordedDraw& draw = draws.back();
   draw.stride = stride;
   draw.vertices.assign(Bytes(data),
-                       Bytes(data) + std::size_t{ElementsFor(type, primitives)} * stride);
+                       Bytes(data) + std::size_t{PrimitiveElementCount(type, primitives)} * stride);
   // Direct3D 9 unbinds stream 0 after a user-pointer draw.
   Bind(std::exchange(stream_, nullptr), false);
   streamOffset_ = streamStride_ = 0;
@@ -634,14 +618,14 @@ HRESULT RecordingDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minI
                                                 UINT vertexCount, UINT primitives,
                                                 const void* indexData, D3DFORMAT indexFormat,
                                                 const void* data, UINT stride) {
-  if (FAILED(RecordDraw("DrawIndexedPrimitiveUP", type, primitives))) return D3DERR_INVALIDCALL;
+  if (FAILED(RecordDraw("DrawIndexedPrimitiveUP", type, primitives, stride))) return D3DERR_INVALIDCALL;
   if (!data || !indexData || stride == 0 ||
       (indexFormat != D3DFMT_INDEX16 && indexFormat != D3DFMT_INDEX32)) {
     draws.pop_back();
     return Refuse("DrawIndexedPrimitiveUP: no vertices or indices");
   }
   const std::size_t indexSize = indexFormat == D3DFMT_INDEX32 ? 4 : 2;
-  const std::size_t count = ElementsFor(type, primitives);
+  const std::size_t count = PrimitiveElementCount(type, primitives);
   for (std::size_t i = 0; i < count; ++i) {
     std::uint32_t value = 0;
     std::memcpy(&value, Bytes(indexData) + i * indexSize, indexSize);
@@ -663,6 +647,9 @@ HRESULT RecordingDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minI
 
 HRESULT RecordingDevice::SetFVF(DWORD fvf) {
   Note("SetFVF");
+  VertexLayout layout;
+  if (fvf != 0 && !DecodeFvf(fvf, &layout))
+    return Refuse("SetFVF: vertex format " + std::to_string(fvf) + " is not supported");
   state.fvf = fvf;
   return D3D_OK;
 }

@@ -175,7 +175,7 @@ class RecordingDevice final : public IDirect3DDevice9 {
   // Swaps a binding, holding the new object and letting go of the old one.
   template <class T>
   HRESULT Rebind(T*& slot, T* object, const char* call);
-  HRESULT RecordDraw(const char* call, D3DPRIMITIVETYPE type, UINT primitives);
+  HRESULT RecordDraw(const char* call, D3DPRIMITIVETYPE type, UINT primitives, UINT stride);
 
   ULONG refs_ = 1;
   UINT width_, height_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/d3d9/MatrixMath.h"
+
 namespace sceneimport {
 
 Quat Multiply(Quat a, Quat b) {
@@ -81,16 +83,7 @@ Mat4 Compose(Vec3 t, Quat q, Vec3 s) {
   return r;
 }
 
-Mat4 Multiply(const Mat4& a, const Mat4& b) {
-  Mat4 r;
-  for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j) {
-      float sum = 0;
-      for (int k = 0; k < 4; ++k) sum += a.m[i][k] * b.m[k][j];
-      r.m[i][j] = sum;
-    }
-  return r;
-}
+Mat4 Multiply(const Mat4& a, const Mat4& b) { return MultiplyMatrices(a, b); }
 
 Vec3 TransformPoint(const Mat4& m, Vec3 p) {
   return {m.m[0][0] * p.x + m.m[0][1] * p.y + m.m[0][2] * p.z + m.m[0][3],
