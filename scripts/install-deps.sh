@@ -19,4 +19,13 @@ $SUDO apt-get install -y -qq --no-install-recommends \
 # and assimp's sample models its tests import.
 $SUDO apt-get install -y -qq --no-install-recommends \
   libtinygltf-dev libassimp-dev assimp-testmodels >/dev/null
+# The web target: Debian's emscripten, the sources of the libraries it builds for
+# WebAssembly (scripts/build-web-deps.sh, through a deb-src line), and chromium, which
+# plays the web build headless in its test.
+if ! grep -rqs '^Types: deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+  printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' |
+    $SUDO tee /etc/apt/sources.list.d/show-player-src.sources >/dev/null
+  $SUDO apt-get update -qq
+fi
+$SUDO apt-get install -y -qq --no-install-recommends emscripten chromium dpkg-dev >/dev/null
 echo "install-deps: all packages are installed"

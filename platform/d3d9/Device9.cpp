@@ -8,6 +8,7 @@
 #include "platform/d3d9/ErrorReport.h"
 #include "platform/d3d9/FormatInfo.h"
 #include "platform/d3d9/GlDebug.h"
+#include "platform/d3d9/GlFlavour.h"
 #include "platform/d3d9/GlTranslate.h"
 #include "platform/d3d9/HostSeams.h"
 #include "platform/d3d9/IndexBuffer9.h"
@@ -295,16 +296,7 @@ HRESULT Device9::Present(const RECT* pSourceRect, const RECT* pDestRect,
 }
 
 void Device9::WaitForPreviousFrame() {
-  // Nothing else throttles a run without a window or with an immediate swap: the renderer
-  // would queue frames (and their memory) without bound while the show clock runs away.
-  if (frameFence_) {
-    GLenum status = GL_TIMEOUT_EXPIRED;
-    while (status == GL_TIMEOUT_EXPIRED)
-      status = glClientWaitSync(frameFence_, GL_SYNC_FLUSH_COMMANDS_BIT, 1000000000u);
-    glDeleteSync(frameFence_);
-  }
-  frameFence_ = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-  glFlush();
+  GlPaceFrames(&frameFence_);
 }
 
 HRESULT Device9::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z,
@@ -376,6 +368,7 @@ void Device9::ReadTarget(Surface9* target, std::uint8_t* destination, UINT pitch
   glReadPixels(0, 0, static_cast<GLsizei>(target->width()), static_cast<GLsizei>(target->height()),
                format.uploadFormat, format.uploadType, destination);
   gl_.SetPackRowLength(0);
+  FinishReadback(format, destination, pitch, target->width(), target->height());
   if (!format.hasAlpha && format.bytesPerPixel == 4) {
     // X8R8G8B8: the unused byte reads back as 0xFF.
     for (UINT row = 0; row < target->height(); ++row) {

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "platform/d3d9/DefaultCaps.h"
 #include "platform/d3d9/Device9.h"
 #include "platform/d3d9/ErrorReport.h"
+#include "platform/d3d9/GlFlavour.h"
 #include "platform/d3d9/GlTranslate.h"
 #include "platform/d3d9/HostSeams.h"
 #include "platform/d3d9/IndexBuffer9.h"
@@ -260,9 +262,9 @@ void Device9::BindVertexSource(GLuint buffer, std::size_t offset, UINT stride,
   pointer(0, 0, layout.rhw ? 4 : 3, GL_FLOAT, GL_FALSE);
   pointer(1, layout.normal, 3, GL_FLOAT, GL_FALSE);
   pointer(2, layout.pointSize, 1, GL_FLOAT, GL_FALSE);
-  // A D3DCOLOR is the bytes B, G, R, A in memory.
-  pointer(3, layout.diffuse, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE);
-  pointer(4, layout.specular, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE);
+  // A D3DCOLOR is the bytes B, G, R, A in memory; the shader reorders them.
+  pointer(3, layout.diffuse, 4, GL_UNSIGNED_BYTE, GL_TRUE);
+  pointer(4, layout.specular, 4, GL_UNSIGNED_BYTE, GL_TRUE);
   for (UINT set = 0; set < 8; ++set)
     pointer(5 + set, set < layout.texSetCount ? layout.texOffset[set] : -1,
             static_cast<GLint>(layout.texSize[set]), GL_FLOAT, GL_FALSE);
@@ -342,13 +344,27 @@ HRESULT Device9::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVe
   HRESULT result = PrepareDraw(PrimitiveType == D3DPT_POINTLIST, layout);
   if (FAILED(result)) return result;
   bool force = D3D9FullStateApply();
-  BindVertexSource(buffer->glBuffer(), streamOffset_, streamStride_, layout, force);
-  gl_.BindElementBuffer(indices->glBuffer(), force);
+  // WebGL2 has no base-vertex draws: the base vertex moves where the vertices are read
+  // from instead. A negative one that reaches before the stream's start is added to a
+  // copy of the indices.
+  const std::int64_t vertexStart = static_cast<std::int64_t>(streamOffset_) +
+                                   static_cast<std::int64_t>(BaseVertexIndex) * streamStride_;
   ++gl_.counts().draws;
-  glDrawElementsBaseVertex(ToGlPrimitive(PrimitiveType), static_cast<GLsizei>(count),
-                           GL_UNSIGNED_SHORT,
-                           reinterpret_cast<const void*>(static_cast<std::size_t>(startIndex) * 2),
-                           BaseVertexIndex);
+  if (vertexStart >= 0) {
+    BindVertexSource(buffer->glBuffer(), static_cast<std::size_t>(vertexStart), streamStride_,
+                     layout, force);
+    gl_.BindElementBuffer(indices->glBuffer(), force);
+    glDrawElements(ToGlPrimitive(PrimitiveType), static_cast<GLsizei>(count), GL_UNSIGNED_SHORT,
+                   reinterpret_cast<const void*>(static_cast<std::size_t>(startIndex) * 2));
+    return D3D_OK;
+  }
+  // Every index + base is 0 or more: checked above.
+  const std::vector<std::uint32_t> moved = indices->MovedIndices(startIndex, count, BaseVertexIndex);
+  BindVertexSource(buffer->glBuffer(), streamOffset_, streamStride_, layout, force);
+  gl_.BindElementBuffer(upIndexBuffer_, force);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * 4, moved.data(),
+               GL_STREAM_DRAW);
+  glDrawElements(ToGlPrimitive(PrimitiveType), static_cast<GLsizei>(count), GL_UNSIGNED_INT, nullptr);
   return D3D_OK;
 }
 

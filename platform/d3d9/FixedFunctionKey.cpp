@@ -56,12 +56,12 @@ std::uint8_t EffectiveSource(DWORD source, bool colorVertex, bool hasDiffuse, bo
 
 std::size_t FixedFunctionKeyHash::operator()(const FixedFunctionKey& key) const {
   const auto* bytes = reinterpret_cast<const unsigned char*>(&key);
-  std::size_t hash = 14695981039346656037ull;
+  std::uint64_t hash = 14695981039346656037ull;  // 64-bit FNV-1a, also where size_t is 32 bits
   for (std::size_t i = 0; i < sizeof key; ++i) {
     hash ^= bytes[i];
     hash *= 1099511628211ull;
   }
-  return hash;
+  return static_cast<std::size_t>(hash);
 }
 
 int ActiveLightIndices(const DeviceState& state, std::array<DWORD, 8>* indices) {

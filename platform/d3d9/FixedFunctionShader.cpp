@@ -4,6 +4,12 @@
 
 namespace {
 
+std::string Header(GlslDialect dialect) {
+  if (dialect == GlslDialect::GlslEs300)
+    return "#version 300 es\nprecision highp float;\nprecision highp int;\n";
+  return "#version 330 core\n";
+}
+
 // ---- Vertex stage -------------------------------------------------------------------
 
 const char* kVertexUniforms = R"(
@@ -90,15 +96,17 @@ void EmitLight(std::string& s, const FixedFunctionKey& key, int i) {
   s += "  }\n";
 }
 
-// Inputs, uniforms and outputs.
-void EmitVertexDeclarations(std::string& s, const FixedFunctionKey& key, const char* out) {
-  s += "#version 330 core\n";
+// Inputs, uniforms and outputs; `out` is their prefix, "vs_" when a geometry stage follows.
+void EmitVertexDeclarations(std::string& s, const FixedFunctionKey& key, const char* out,
+                            GlslDialect dialect) {
+  s += Header(dialect);
   s += "layout(location = 0) in vec4 aPosition;\n";
   if (key.hasNormal) s += "layout(location = 1) in vec3 aNormal;\n";
   if (key.hasPointSize) s += "layout(location = 2) in float aPointSize;\n";
-  // Absent colours read the constant attribute values: diffuse white, specular 0.
-  s += "layout(location = 3) in vec4 aDiffuse;\n";
-  s += "layout(location = 4) in vec4 aSpecular;\n";
+  // A D3DCOLOR is the bytes B, G, R, A in memory, read as four unsigned bytes. Absent
+  // colours read the constant attribute values: diffuse white, specular 0.
+  s += "layout(location = 3) in vec4 aDiffuseBgra;\n";
+  s += "layout(location = 4) in vec4 aSpecularBgra;\n";
   for (int set = 0; set < 8; ++set)
     if (key.texSetSize[set])
       s += "layout(location = " + std::to_string(5 + set) + ") in vec4 aTexCoord" +
@@ -107,7 +115,8 @@ void EmitVertexDeclarations(std::string& s, const FixedFunctionKey& key, const c
   s += std::string("out vec4 ") + out + "diffuse;\nout vec4 " + out + "specular;\n";
   for (int st = 0; st < key.stageCount; ++st)
     if (key.stages[st].sampled) s += std::string("out vec2 ") + out + "tex" + std::to_string(st) + ";\n";
-  if (key.points) s += std::string("out float ") + out + "pointSize;\n";
+  if (key.points && dialect == GlslDialect::Glsl330)
+    s += std::string("out float ") + out + "pointSize;\n";
 }
 
 // gl_Position and the camera-space position `eye`, in Direct3D's conventions.
@@ -209,7 +218,8 @@ void EmitTextureCoordinates(std::string& s, const FixedFunctionKey& key, const c
   }
 }
 
-void EmitPointSize(std::string& s, const FixedFunctionKey& key, const char* out) {
+void EmitPointSize(std::string& s, const FixedFunctionKey& key, const char* out,
+                   GlslDialect dialect) {
   if (key.points) {
     s += key.hasPointSize ? "  float size = aPointSize;\n" : "  float size = uPointSize.x;\n";
     if (key.pointScale) {
@@ -218,18 +228,25 @@ void EmitPointSize(std::string& s, const FixedFunctionKey& key, const char* out)
       s += "  size = scale > 0.0 ? uViewport.w * size * sqrt(1.0 / scale) : uPointSize.z;\n";
     }
     s += "  size = clamp(size, uPointSize.y, uPointSize.z);\n";
-    s += std::string("  ") + out + "pointSize = size;\n";
+    if (dialect == GlslDialect::GlslEs300) {
+      // A point of size 0 draws nothing: it is moved outside the clip volume.
+      s += "  gl_PointSize = size;\n";
+      s += "  if (!(size > 0.0)) gl_Position = vec4(2.0, 2.0, 2.0, 1.0);\n";
+    } else {
+      s += std::string("  ") + out + "pointSize = size;\n";
+    }
   }
 }
 
-std::string VertexShader(const FixedFunctionKey& key, const char* out) {
+std::string VertexShader(const FixedFunctionKey& key, const char* out, GlslDialect dialect) {
   std::string s;
-  EmitVertexDeclarations(s, key, out);
+  EmitVertexDeclarations(s, key, out, dialect);
   s += "void main() {\n";
+  s += "  vec4 aDiffuse = aDiffuseBgra.bgra;\n  vec4 aSpecular = aSpecularBgra.bgra;\n";
   EmitVertexPosition(s, key);
   EmitVertexColours(s, key, out);
   EmitTextureCoordinates(s, key, out);
-  EmitPointSize(s, key, out);
+  EmitPointSize(s, key, out, dialect);
   s += "}\n";
   return s;
 }
@@ -237,7 +254,7 @@ std::string VertexShader(const FixedFunctionKey& key, const char* out) {
 // ---- Geometry stage (points) --------------------------------------------------------
 
 std::string GeometryShader(const FixedFunctionKey& key) {
-  std::string s = "#version 330 core\n";
+  std::string s = Header(GlslDialect::Glsl330);
   s += "layout(points) in;\nlayout(triangle_strip, max_vertices = 4) out;\n";
   s += "uniform vec4 uViewport;\n";
   s += "in vec4 vs_diffuse[];\nin vec4 vs_specular[];\nin float vs_pointSize[];\n";
@@ -382,13 +399,21 @@ const char* CompareOperator(int func) {
   }
 }
 
-std::string FragmentShader(const FixedFunctionKey& key) {
-  std::string s = "#version 330 core\n";
+std::string FragmentShader(const FixedFunctionKey& key, GlslDialect dialect) {
+  std::string s = Header(dialect);
   s += "in vec4 fs_diffuse;\nin vec4 fs_specular;\n";
+  // Without a geometry stage a sprite's coordinates come from the GL point, whose
+  // origin is the top of the window; Direct3D's (0, 0) is the top of the stored image,
+  // which the layer keeps upside down.
+  const bool spriteFromPoint = dialect == GlslDialect::GlslEs300 && key.points && key.pointSprite;
   for (int st = 0; st < key.stageCount; ++st) {
     if (!key.stages[st].sampled) continue;
     std::string n = std::to_string(st);
-    s += "in vec2 fs_tex" + n + ";\nuniform sampler2D uSampler" + n + ";\n";
+    if (spriteFromPoint)
+      s += "#define fs_tex" + n + " vec2(gl_PointCoord.x, 1.0 - gl_PointCoord.y)\n";
+    else
+      s += "in vec2 fs_tex" + n + ";\n";
+    s += "uniform sampler2D uSampler" + n + ";\n";
   }
   s += "uniform vec4 uTextureFactor;\nuniform float uAlphaRef;\n";
   s += "out vec4 fragColor;\n";
@@ -435,10 +460,11 @@ std::string FragmentShader(const FixedFunctionKey& key) {
 
 }  // namespace
 
-FixedFunctionSource GenerateFixedFunctionSource(const FixedFunctionKey& key) {
+FixedFunctionSource GenerateFixedFunctionSource(const FixedFunctionKey& key, GlslDialect dialect) {
   FixedFunctionSource source;
-  source.vertex = VertexShader(key, key.points ? "vs_" : "fs_");
-  if (key.points) source.geometry = GeometryShader(key);
-  source.fragment = FragmentShader(key);
+  const bool geometryStage = key.points && dialect == GlslDialect::Glsl330;
+  source.vertex = VertexShader(key, geometryStage ? "vs_" : "fs_", dialect);
+  if (geometryStage) source.geometry = GeometryShader(key);
+  source.fragment = FragmentShader(key, dialect);
   return source;
 }

@@ -2,22 +2,6 @@
 
 namespace {
 
-constexpr GLint kIdentity[4] = {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA};
-
-const FormatInfo kColorFormats[] = {
-    {D3DFMT_A8R8G8B8, 4, GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-     {kIdentity[0], kIdentity[1], kIdentity[2], kIdentity[3]}, true, true, false, false},
-    {D3DFMT_X8R8G8B8, 4, GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-     {GL_RED, GL_GREEN, GL_BLUE, GL_ONE}, false, true, false, false},
-    {D3DFMT_L8, 1, GL_R8, GL_RED, GL_UNSIGNED_BYTE, {GL_RED, GL_RED, GL_RED, GL_ONE}, false,
-     false, false, false},
-    // A8L8 is a little-endian word: luminance in the low byte, alpha in the high byte.
-    {D3DFMT_A8L8, 2, GL_RG8, GL_RG, GL_UNSIGNED_BYTE, {GL_RED, GL_RED, GL_RED, GL_GREEN}, true,
-     false, false, false},
-    {D3DFMT_A8, 1, GL_R8, GL_RED, GL_UNSIGNED_BYTE, {GL_ZERO, GL_ZERO, GL_ZERO, GL_RED}, true,
-     false, false, false},
-};
-
 const FormatInfo kDepthFormats[] = {
     {D3DFMT_D24S8, 4, GL_DEPTH24_STENCIL8, GL_DEPTH_STENCIL, GL_UNSIGNED_INT_24_8,
      {GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA}, false, false, true, true},
@@ -29,18 +13,39 @@ const FormatInfo kDepthFormats[] = {
 
 }  // namespace
 
+std::span<const FormatInfo> DepthFormatTable() { return kDepthFormats; }
+
 const FormatInfo* FindColorFormat(D3DFORMAT format) {
-  for (const FormatInfo& info : kColorFormats)
+  for (const FormatInfo& info : ColorFormatTable())
     if (info.format == format) return &info;
   return nullptr;
 }
 
 const FormatInfo* FindDepthFormat(D3DFORMAT format) {
-  for (const FormatInfo& info : kDepthFormats)
+  for (const FormatInfo& info : DepthFormatTable())
     if (info.format == format) return &info;
   return nullptr;
 }
 
 UINT LockPitch(const FormatInfo& info, UINT width) {
   return (width * info.bytesPerPixel + 3u) & ~3u;
+}
+
+GlUpload PrepareUpload(const FormatInfo& info, const std::uint8_t* data, UINT pitch, UINT width,
+                       UINT height, std::vector<std::uint8_t>* scratch) {
+  if (!info.toGl) return {data, static_cast<GLint>(pitch / info.bytesPerPixel)};
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * info.glBytesPerPixel;
+  scratch->resize(rowBytes * height);
+  for (UINT row = 0; row < height; ++row)
+    info.toGl(data + static_cast<std::size_t>(row) * pitch, scratch->data() + row * rowBytes, width);
+  return {scratch->data(), static_cast<GLint>(width)};
+}
+
+void FinishReadback(const FormatInfo& info, std::uint8_t* data, UINT pitch, UINT width,
+                    UINT height) {
+  if (!info.toGl) return;
+  for (UINT row = 0; row < height; ++row) {
+    std::uint8_t* p = data + static_cast<std::size_t>(row) * pitch;
+    info.toGl(p, p, width);
+  }
 }

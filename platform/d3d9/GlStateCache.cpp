@@ -1,5 +1,7 @@
 #include "platform/d3d9/GlStateCache.h"
 
+#include "platform/d3d9/GlFlavour.h"
+
 namespace {
 void Toggle(GLenum capability, bool on) {
   if (on)
@@ -59,10 +61,10 @@ void GlStateCache::Apply(const GlRasterState& s, bool force) {
     glStencilOp(s.stencilFail, s.stencilDepthFail, s.stencilPass);
   if (differs(s.cull != c.cull)) Toggle(GL_CULL_FACE, s.cull);
   if (differs(s.cullFace != c.cullFace)) glCullFace(s.cullFace);
-  if (differs(s.polygonMode != c.polygonMode)) glPolygonMode(GL_FRONT_AND_BACK, s.polygonMode);
+  if (differs(s.polygonMode != c.polygonMode)) GlSetPolygonMode(s.polygonMode);
   if (differs(s.viewport != c.viewport))
     glViewport(s.viewport[0], s.viewport[1], s.viewport[2], s.viewport[3]);
-  if (differs(s.depthRange != c.depthRange)) glDepthRange(s.depthRange[0], s.depthRange[1]);
+  if (differs(s.depthRange != c.depthRange)) GlSetDepthRange(s.depthRange[0], s.depthRange[1]);
 
   current_ = s;
   rasterValid_ = true;
@@ -115,7 +117,7 @@ void GlStateCache::SetClearColor(const std::array<GLfloat, 4>& color) {
   clearColor_ = color;
   if (!clearValid_) {
     // The three clear values are known together from here on.
-    glClearDepth(clearDepth_);
+    GlSetClearDepth(static_cast<GLfloat>(clearDepth_));
     glClearStencil(clearStencil_);
     counts_.stateChanges += 2;
     clearValid_ = true;
@@ -126,7 +128,7 @@ void GlStateCache::SetClearDepth(GLdouble depth) {
   SetClearColor(clearColor_);
   if (depth == clearDepth_) return;
   ++counts_.stateChanges;
-  glClearDepth(depth);
+  GlSetClearDepth(static_cast<GLfloat>(depth));
   clearDepth_ = depth;
 }
 
@@ -248,13 +250,12 @@ void GlStateCache::SetPackRowLength(GLint pixels) {
 
 void GlStateCache::SetSampler(GLuint sampler, const GlSamplerState& s) {
   counts_.stateChanges += 8;
-  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, s.wrapS);
-  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, s.wrapT);
-  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, s.wrapR);
-  glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, s.borderColor.data());
+  GlSetSamplerWrap(sampler, GL_TEXTURE_WRAP_S, static_cast<GLenum>(s.wrapS));
+  GlSetSamplerWrap(sampler, GL_TEXTURE_WRAP_T, static_cast<GLenum>(s.wrapT));
+  GlSetSamplerWrap(sampler, GL_TEXTURE_WRAP_R, static_cast<GLenum>(s.wrapR));
+  GlSetSamplerBorderAndBias(sampler, s.borderColor.data(), s.lodBias);
   glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, s.magFilter);
   glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, s.minFilter);
-  glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, s.lodBias);
   glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, s.minLod);
 }
 

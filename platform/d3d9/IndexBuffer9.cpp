@@ -46,3 +46,13 @@ bool IndexBuffer9::IndexRange(UINT start, UINT count, UINT* lowest, UINT* highes
   *highest = high;
   return true;
 }
+
+std::vector<std::uint32_t> IndexBuffer9::MovedIndices(UINT start, UINT count, INT base) const {
+  std::vector<std::uint32_t> moved(count);
+  for (UINT i = 0; i < count; ++i) {
+    std::uint16_t index;
+    std::memcpy(&index, bytes() + 2 * (static_cast<std::size_t>(start) + i), 2);
+    moved[i] = static_cast<std::uint32_t>(static_cast<std::int64_t>(index) + base);
+  }
+  return moved;
+}

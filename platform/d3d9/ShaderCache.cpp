@@ -5,6 +5,7 @@
 
 #include "platform/d3d9/ErrorReport.h"
 #include "platform/d3d9/FixedFunctionShader.h"
+#include "platform/d3d9/GlFlavour.h"
 #include "platform/d3d9/d3d9host.h"
 
 namespace {
@@ -89,7 +90,7 @@ FixedFunctionProgram* ShaderCache::Get(const FixedFunctionKey& key, GlStateCache
 
   auto entry = std::make_unique<FixedFunctionProgram>();
   FixedFunctionProgram& p = *entry;
-  const FixedFunctionSource source = GenerateFixedFunctionSource(key);
+  const FixedFunctionSource source = GenerateFixedFunctionSource(key, GlShaderDialect());
   if (const std::string& folder = D3D9ShaderDumpFolder(); !folder.empty())
     Dump(folder, key, source);
   p.program = Link(source);

@@ -4,6 +4,7 @@
 
 #include "platform/d3d9/Device9.h"
 #include "platform/d3d9/ErrorReport.h"
+#include "platform/d3d9/GlFlavour.h"
 #include "platform/d3d9/Texture9.h"
 
 Surface9::Surface9(Device9* device, Kind kind, Owner owner, UINT width, UINT height,
@@ -48,7 +49,7 @@ Surface9* Surface9::CreateRenderTarget(Device9* device, UINT width, UINT height,
                static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0, format.uploadFormat,
                format.uploadType, nullptr);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-  glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, format.swizzle);
+  GlSetTextureSwizzle(format.swizzle);
   return surface;
 }
 
@@ -178,10 +179,13 @@ HRESULT Surface9::UnlockRect() {
     if (!lockedReadOnly_) {
       device()->Activate();
       device()->gl().BindTextureForSetup(texture_);
-      glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(pitch_ / format_->bytesPerPixel));
+      std::vector<std::uint8_t> scratch;
+      const GlUpload upload =
+          PrepareUpload(*format_, memory_.data(), pitch_, width_, height_, &scratch);
+      glPixelStorei(GL_UNPACK_ROW_LENGTH, upload.rowLength);
       glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(width_),
                       static_cast<GLsizei>(height_), format_->uploadFormat, format_->uploadType,
-                      memory_.data());
+                      upload.data);
       glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     }
     memory_.clear();

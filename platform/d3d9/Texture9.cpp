@@ -6,6 +6,7 @@
 #include "platform/d3d9/DefaultCaps.h"
 #include "platform/d3d9/Device9.h"
 #include "platform/d3d9/ErrorReport.h"
+#include "platform/d3d9/GlFlavour.h"
 #include "platform/d3d9/Surface9.h"
 
 namespace {
@@ -50,7 +51,7 @@ Texture9::Texture9(Device9* device, UINT width, UINT height, UINT levels, DWORD 
   device->gl().BindTextureForSetup(texture_);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
-  glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, format.swizzle);
+  GlSetTextureSwizzle(format.swizzle);
   levels_.resize(levels);
   for (UINT i = 0; i < levels; ++i) {
     LevelData& level = levels_[i];
@@ -154,7 +155,12 @@ void Texture9::Upload(UINT index) {
   LevelData& level = levels_[index];
   device()->Activate();
   device()->gl().BindTextureForSetup(texture_);
+  std::vector<std::uint8_t> scratch;
+  const GlUpload upload = PrepareUpload(*format_, level.copy.data(), LockPitch(*format_, level.width),
+                                        level.width, level.height, &scratch);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, upload.rowLength);
   glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(index), 0, 0,
                   static_cast<GLsizei>(level.width), static_cast<GLsizei>(level.height),
-                  format_->uploadFormat, format_->uploadType, level.copy.data());
+                  format_->uploadFormat, format_->uploadType, upload.data);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 }

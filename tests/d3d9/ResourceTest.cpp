@@ -103,6 +103,36 @@ TEST_F(Resources, DrawIndexedPrimitiveWithBaseVertexAndStartIndex) {
   buffer->Release();
 }
 
+// The base vertex is folded into where vertices are read from; one that reaches before
+// the stream's start (with the stream offset) takes the other way and must still draw.
+TEST_F(Resources, NegativeBaseVertexWithAndWithoutAStreamOffset) {
+  IDirect3DVertexBuffer9* buffer = Buffer(kHalves, D3DPOOL_MANAGED);
+  ComOwner<IDirect3DIndexBuffer9> indices;
+  ASSERT_HR(device->CreateIndexBuffer(6 * 2, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED,
+                                      Out(indices), nullptr));
+  const WORD list[6] = {4, 5, 6, 5, 7, 6};  // the green half's vertices
+  void* data = nullptr;
+  indices->Lock(0, 0, &data, 0);
+  std::memcpy(data, list, sizeof list);
+  indices->Unlock();
+  device->SetIndices(indices.get());
+  device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
+  for (UINT offsetVertices : {0u, 4u}) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    // Base -4 with no offset reaches before the buffer; with 4 vertices of offset it
+    // lands on the first vertex. Either way indices 4.. read vertices 0.. of the stream.
+    device->SetStreamSource(0, buffer, offsetVertices * sizeof(PosColor), sizeof(PosColor));
+    const UINT onGreen = offsetVertices == 4;
+    ASSERT_HR(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, -4, 4, 4, 0, 2)) << offsetVertices;
+    EXPECT_TRUE(ColorNear(device.Pixel(onGreen ? 12 : 4, 8), onGreen ? 0x00ff00 : 0xff0000, 0))
+        << offsetVertices;
+    EXPECT_TRUE(ColorNear(device.Pixel(onGreen ? 4 : 12, 8), 0x000000, 0)) << offsetVertices;
+  }
+  device->SetIndices(nullptr);
+  device->SetStreamSource(0, nullptr, 0, 0);
+  buffer->Release();
+}
+
 TEST_F(Resources, PointListsFromBuffers) {
   std::vector<PosColor> points = {{-0.5f, 0.5f, 0.5f, 0xFFFF0000}, {0.5f, -0.5f, 0.5f, 0xFF00FF00}};
   IDirect3DVertexBuffer9* buffer = Buffer(points, D3DPOOL_DEFAULT);
