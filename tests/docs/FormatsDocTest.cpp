@@ -1,5 +1,6 @@
 // docs/formats.md against the code it describes: the script commands against the
-// parser's table, the scene chunk types against what the loader accepts, and the
+// parser's table, the scene chunk types against the shared scene-file vocabulary
+// and against what the loader accepts, and the
 // archive filter ids against the filter chains (with the byte layouts the
 // document gives for them). A change on either side without the other fails here.
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include "platform/os/oshost.h"
 #include "scene/SceneGraph.h"
 #include "scene/loading/PSKSceneLoader.h"
+#include "scene/loading/SceneFileFormat.h"
 #include "script/ScriptLoader.h"
 #include "support/DeviceReferences.h"
 
@@ -75,6 +77,46 @@ TEST(FormatsDocument, ListsEveryScriptCommandTheParserKnowsAndNoOther) {
   EXPECT_EQ(documented, ScriptCommandNames());
 }
 
+// Whether `code` is a chunk type of the shared vocabulary. The switch has no
+// default, so a type added there and not here stops the build (-Wswitch).
+bool InVocabulary(std::uint16_t code) {
+  using scenefile::ChunkType;
+  switch (static_cast<ChunkType>(code)) {
+    case ChunkType::Ambient:
+    case ChunkType::Group:
+    case ChunkType::Mesh:
+    case ChunkType::Camera:
+    case ChunkType::Light:
+    case ChunkType::VertexBuffer:
+    case ChunkType::IndexBuffer:
+    case ChunkType::Material:
+    case ChunkType::Texture:
+    case ChunkType::PRSController:
+    case ChunkType::VertexController:
+    case ChunkType::SampleFloatController:
+    case ChunkType::Sprite:
+      return true;
+  }
+  return false;
+}
+
+std::set<std::uint16_t> DocumentedChunkTypes() {
+  std::set<std::uint16_t> documented;
+  for (const std::string& cell :
+       FirstColumn(TableAfter(ReadDocument("formats.md"), "The chunk table")))
+    documented.insert(static_cast<std::uint16_t>(std::stoul(cell)));
+  return documented;
+}
+
+TEST(FormatsDocument, ChunkTableIsTheSharedSceneFileVocabulary) {
+  std::set<std::uint16_t> vocabulary;
+  for (std::uint32_t code = 0; code <= 0xFFFF; ++code)
+    if (InVocabulary(static_cast<std::uint16_t>(code)))
+      vocabulary.insert(static_cast<std::uint16_t>(code));
+  ASSERT_FALSE(vocabulary.empty());
+  EXPECT_EQ(DocumentedChunkTypes(), vocabulary);
+}
+
 // What the loader does with a chunk of `type` and an empty payload: every type it
 // knows reads a field first and finds the payload too short; others are unknown.
 class ChunkTypes : public ::testing::Test {
@@ -107,10 +149,7 @@ class ChunkTypes : public ::testing::Test {
 };
 
 TEST_F(ChunkTypes, DocumentListsEveryChunkTypeTheLoaderReadsAndNoOther) {
-  std::set<std::uint16_t> documented;
-  for (const std::string& cell :
-       FirstColumn(TableAfter(ReadDocument("formats.md"), "The chunk table")))
-    documented.insert(static_cast<std::uint16_t>(std::stoul(cell)));
+  const std::set<std::uint16_t> documented = DocumentedChunkTypes();
   ASSERT_FALSE(documented.empty());
 
   std::set<std::uint16_t> read;
