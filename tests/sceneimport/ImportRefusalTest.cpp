@@ -12,6 +12,14 @@
 #include "sceneimport/ImportTestSupport.h"
 #include "support/RunProcess.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define SHOW_ADDRESS_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SHOW_ADDRESS_SANITIZED 1
+#endif
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -71,6 +79,11 @@ TEST(ImportRefusal, TexturesWrittenIntoTheModelFolderLeaveItsPicturesIntact) {
 }
 
 TEST(ImportRefusal, HostileCountsAreRefusedQuicklyWithinTheMemoryBound) {
+#ifdef SHOW_ADDRESS_SANITIZED
+  // The sanitizer reserves more address space than the bound allows, so the tool
+  // runs unbounded there, and its allocator aborts on a failed new instead of throwing.
+  GTEST_SKIP() << "the importer's memory bound is off under AddressSanitizer";
+#endif
   TempDir dir;
   // Three and a half billion vertices announced in 60 bytes; another with a face
   // claiming a billion corners.
