@@ -36,20 +36,19 @@ show_web_library(PkgConfig::EGL)
 show_web_library(Threads::Threads)
 
 set(SHOW_BACK_END web)
-# A back end may leave a field of the shared class declaration unused.
-add_compile_options(-Wno-unused-private-field)
+# Exceptions are caught as on the desktop (emscripten ignores them unless told).
+add_compile_options(-fexceptions)
+add_link_options(-fexceptions)
 
 # The page: WebGL2 (without the flag the context silently falls back to WebGL1), memory
 # that grows with the show, the file system the archive is written into, and the
-# functions the page's script calls. Until the shell steps one frame at a call, the
-# frame loop hands each frame to the browser through Asyncify (see web/GlContext.cpp).
+# functions the page's script calls. The browser runs the frame loop (app/web/WebMain.cpp).
 function(show_web_player target)
   target_link_options(${target} PRIVATE
     -sMAX_WEBGL_VERSION=2 -sMIN_WEBGL_VERSION=2 -sALLOW_MEMORY_GROWTH=1
-    -sINITIAL_MEMORY=134217728 -sTOTAL_STACK=1048576 -sEXIT_RUNTIME=1 -sASYNCIFY=1
-    -sASYNCIFY_STACK_SIZE=65536 -sINVOKE_RUN=0 -sFORCE_FILESYSTEM=1
-    -sEXPORTED_RUNTIME_METHODS=callMain,FS
-    -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=$autoResumeAudioContext,$dynCall
+    -sINITIAL_MEMORY=134217728 -sTOTAL_STACK=1048576 -sEXIT_RUNTIME=1 -sINVOKE_RUN=0 -sFORCE_FILESYSTEM=1
+    -sEXPORTED_RUNTIME_METHODS=callMain,FS,ENV
+    -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_SOURCE_DIR}/cmake/web-library-functions.json
     -sMINIFY_HTML=0 -sENVIRONMENT=web)
   set_target_properties(${target} PROPERTIES SUFFIX ".js")
 endfunction()

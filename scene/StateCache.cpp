@@ -1,6 +1,5 @@
 #include "scene/StateCache.h"
 
-#include <bit>
 #include <memory>
 
 #include "archive/ReadWholeFile.h"
@@ -10,7 +9,7 @@
 #include "scene/VertexBuffer.h"
 
 StateCache::StateCache(IDirect3DDevice9* device)
-    : aspect(std::bit_cast<float>(0x3FAAAA8Fu)), device(device) {}
+    : aspect(0x1.55551Ep+0f), device(device) {}
 
 StateCache::~StateCache() = default;
 

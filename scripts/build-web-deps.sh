@@ -124,14 +124,15 @@ build_mpg123() {
 # emscripten back ends, compiled directly.
 build_sdl2() {
   local dir; dir=$(unpack libsdl2)
-  built sdl2 "$dir" && return 0
+  # The recipe's revision joins the source's: a changed file list builds again.
+  built sdl2 "$dir r2" && return 0
   log "SDL2 from $(basename "$dir")"
   rm -rf "${BUILD:?}/sdl2" && mkdir -p "$BUILD/sdl2"
   local files
   files=$(cd "$dir/src" && ls ./*.c atomic/*.c audio/*.c cpuinfo/*.c dynapi/*.c events/*.c \
     file/*.c haptic/*.c joystick/*.c power/*.c sensor/*.c stdlib/*.c thread/*.c timer/*.c \
     video/*.c locale/*.c misc/*.c render/*.c render/software/*.c render/opengles2/*.c \
-    video/emscripten/*.c audio/emscripten/*.c audio/dummy/*.c video/dummy/*.c \
+    video/emscripten/*.c audio/emscripten/*.c audio/dummy/*.c audio/disk/*.c video/dummy/*.c \
     video/yuv2rgb/*.c sensor/dummy/*.c loadso/dlopen/*.c power/emscripten/*.c \
     joystick/emscripten/*.c joystick/virtual/*.c filesystem/emscripten/*.c timer/unix/*.c \
     haptic/dummy/*.c main/dummy/*.c locale/emscripten/*.c misc/dummy/*.c \
@@ -144,7 +145,7 @@ build_sdl2() {
     mkdir -p "$PREFIX/include/SDL2"
     cp ../include/*.h "$PREFIX/include/SDL2/"
   ) >"$BUILD/sdl2.log" 2>&1
-  mark sdl2 "$dir"
+  mark sdl2 "$dir r2"
 }
 
 current=""

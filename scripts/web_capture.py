@@ -27,6 +27,7 @@ import sys
 import tempfile
 import threading
 import time
+import urllib.parse
 
 
 class DevTools:
@@ -59,6 +60,9 @@ class DevTools:
             if message.get("method") == "Runtime.consoleAPICalled":
                 args = message["params"].get("args", [])
                 self.console.append(" ".join(str(a.get("value", a.get("description", ""))) for a in args))
+            elif message.get("method") == "Log.entryAdded":
+                entry = message["params"]["entry"]
+                self.console.append(f"{entry.get('source', '')}: {entry.get('text', '')}")
             elif message.get("method") == "Runtime.exceptionThrown":
                 details = message["params"]["exceptionDetails"]
                 self.console.append("exception: " + details.get("exception", {}).get("description", details.get("text", "")))
@@ -141,6 +145,8 @@ def main():
     parser.add_argument("--start")
     parser.add_argument("--timeout", type=float, default=900)
     parser.add_argument("--play", type=float)
+    parser.add_argument("--env", action="append", default=[],
+                        help="NAME=VALUE for the player's environment (its debug switches)")
     options = parser.parse_args()
     if not os.path.isfile(os.path.join(options.out, "index.html")):
         raise SystemExit(f"web-capture: {options.out} holds no page (scripts/make-web.sh builds one)")
@@ -154,6 +160,7 @@ def main():
         target = devtools.call("Target.createTarget", url="about:blank")["targetId"]
         session = devtools.call("Target.attachToTarget", targetId=target, flatten=True)["sessionId"]
         devtools.call("Runtime.enable", session)
+        devtools.call("Log.enable", session)  # the browser's own messages: WebGL errors
         if options.play is not None:
             query = "play"
         else:
@@ -161,6 +168,8 @@ def main():
             for name in ("seconds", "start"):
                 if getattr(options, name):
                     query += f"&{name}={getattr(options, name)}"
+        for pair in options.env:
+            query += "&env=" + urllib.parse.quote(pair)
         url = f"http://127.0.0.1:{server.server_address[1]}/index.html?{query}"
         devtools.call("Page.navigate", session, url=url)
         started = time.monotonic()
@@ -197,6 +206,8 @@ def main():
             summary["files"] = len(names) - 2 if names else 0
         with open(os.path.join(options.frames, "web-run.json"), "w") as file:
             json.dump(summary, file, indent=1)
+        with open(os.path.join(options.frames, "console.txt"), "w") as file:
+            file.write("\n".join(devtools.console) + "\n")
         if status != 0:
             sys.stderr.write("\n".join(devtools.console) + "\n")
     except Exception as error:  # the browser's own words help more than a trace

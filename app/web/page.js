@@ -40,6 +40,13 @@
     arguments: [],
     print: (text) => console.log(text),
     printErr: (text) => { messages.push(text); console.warn(text); },
+    // ?env=NAME=VALUE (repeatable) sets the player's environment: its debug switches.
+    preRun: [() => {
+      for (const pair of query.getAll("env")) {
+        const at = pair.indexOf("=");
+        if (at > 0) Module.ENV[pair.slice(0, at)] = pair.slice(at + 1);
+      }
+    }],
     onRuntimeInitialized: () => { runtimeReady = true; ready(); },
     onExit: (status) => ended(status),
     onAbort: (what) => { messages.push(String(what)); ended(99); },

@@ -45,7 +45,8 @@ class Buffer9 : public Resource9<Interface> {
       : Resource9<Interface>(device, kind.type),
         usage_(usage),
         pool_(pool),
-        storage_(device, length, (usage & D3DUSAGE_DYNAMIC) != 0),
+        storage_(device, length, (usage & D3DUSAGE_DYNAMIC) != 0,
+                 kind.type == D3DRTYPE_INDEXBUFFER),
         kind_(kind) {}
   ~Buffer9() override = default;
 

@@ -112,7 +112,8 @@ HRESULT Device9::UpdateFramebuffer(bool force) {
   if (!framebufferDirty_ && !force) return D3D_OK;
   const bool packed = depth && depth->format().internalFormat == GL_DEPTH24_STENCIL8;
   gl_.AttachDrawTargets(target->glTexture(), static_cast<GLint>(target->glLevel()),
-                        depth ? depth->glRenderbuffer() : 0, packed);
+                        depth ? depth->glRenderbufferFor(target->width(), target->height()) : 0,
+                        packed);
   framebufferDirty_ = false;
   return D3D_OK;
 }

@@ -5,10 +5,13 @@
 #include "platform/d3d9/Device9.h"
 #include "platform/d3d9/ErrorReport.h"
 
-GlBufferStorage::GlBufferStorage(Device9* device, UINT length, bool dynamic)
+GlBufferStorage::GlBufferStorage(Device9* device, UINT length, bool dynamic, bool indices)
     : device_(device), data_(length, 0) {
   device_->Activate();
   glGenBuffers(1, &buffer_);
+  // WebGL fixes a buffer's kind at its first binding, a copy binding included, and an
+  // index buffer must be of the element kind: it is bound there first.
+  if (indices) device_->gl().BindElementBuffer(buffer_);
   glBindBuffer(GL_COPY_WRITE_BUFFER, buffer_);
   glBufferData(GL_COPY_WRITE_BUFFER, length, data_.data(),
                dynamic ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);

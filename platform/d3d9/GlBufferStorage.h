@@ -14,7 +14,8 @@ class Device9;
 
 class GlBufferStorage {
  public:
-  GlBufferStorage(Device9* device, UINT length, bool dynamic);
+  // `indices`: the buffer holds indices (drawn from the element target).
+  GlBufferStorage(Device9* device, UINT length, bool dynamic, bool indices);
   ~GlBufferStorage();
   GlBufferStorage(const GlBufferStorage&) = delete;
   GlBufferStorage& operator=(const GlBufferStorage&) = delete;

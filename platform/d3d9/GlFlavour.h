@@ -19,6 +19,9 @@ void GlSetClearDepth(GLfloat depth);
 // wrap as ToGlAddress gives it (GL_CLAMP_TO_BORDER included).
 void GlSetSamplerWrap(GLuint sampler, GLenum coordinate, GLenum wrap);
 void GlSetSamplerBorderAndBias(GLuint sampler, const GLfloat border[4], GLfloat lodBias);
+// Whether a framebuffer's attachments must all be of one size (WebGL's rule; Direct3D
+// and desktop OpenGL draw with a depth surface larger than the target).
+bool GlAttachmentsMatchInSize();
 // Waits until the frame before the last is drawn, so that frames cannot queue without
 // bound; *fence is the fence of the last frame, replaced by one for this frame.
 void GlPaceFrames(GLsync* fence);

@@ -23,6 +23,20 @@ Surface9::~Surface9() {
     glDeleteTextures(1, &texture_);
   }
   if (renderbuffer_) glDeleteRenderbuffers(1, &renderbuffer_);
+  for (const Companion& c : companions_) glDeleteRenderbuffers(1, &c.renderbuffer);
+}
+
+GLuint Surface9::glRenderbufferFor(UINT width, UINT height) {
+  if (!GlAttachmentsMatchInSize() || (width == width_ && height == height_)) return renderbuffer_;
+  for (const Companion& c : companions_)
+    if (c.width == width && c.height == height) return c.renderbuffer;
+  Companion c{width, height, 0};
+  glGenRenderbuffers(1, &c.renderbuffer);
+  glBindRenderbuffer(GL_RENDERBUFFER, c.renderbuffer);
+  glRenderbufferStorage(GL_RENDERBUFFER, format_->internalFormat, static_cast<GLsizei>(width),
+                        static_cast<GLsizei>(height));
+  companions_.push_back(c);
+  return c.renderbuffer;
 }
 
 Surface9* Surface9::CreateSystemMemory(Device9* device, UINT width, UINT height,

@@ -52,6 +52,10 @@ class Surface9 final : public Resource9<IDirect3DSurface9> {
   GLuint glTexture() const;  // colour targets: the texture to attach
   GLint glLevel() const { return static_cast<GLint>(level_); }
   GLuint glRenderbuffer() const { return renderbuffer_; }
+  // Depth surfaces: the renderbuffer to attach beside a `width` x `height` target. Where
+  // attachments must match in size, a smaller target gets a companion of its size,
+  // made on first use, whose contents are its own.
+  GLuint glRenderbufferFor(UINT width, UINT height);
   Texture9* container() const { return container_; }
   // System-memory surfaces: their bytes and row pitch.
   std::uint8_t* memory() { return memory_.data(); }
@@ -80,6 +84,11 @@ class Surface9 final : public Resource9<IDirect3DSurface9> {
   UINT pitch_ = 0;
   GLuint texture_ = 0;
   GLuint renderbuffer_ = 0;
+  struct Companion {
+    UINT width, height;
+    GLuint renderbuffer;
+  };
+  std::vector<Companion> companions_;
   bool locked_ = false;
   bool lockedReadOnly_ = false;
 };

@@ -6,10 +6,6 @@
 #include <climits>
 #include <cstdio>
 #include <mutex>
-#include <type_traits>
-
-static_assert(std::is_same_v<long, ssize_t> && std::is_same_v<long, off_t>,
-              "the reader callbacks are declared with long");
 
 namespace {
 
@@ -114,14 +110,14 @@ void Mp3Decoder::seek(std::int64_t frame) {
   position_ = reached < 0 ? length_ : reached;
 }
 
-long Mp3Decoder::readThrough(void* self, void* buffer, std::size_t bytes) {
+ssize_t Mp3Decoder::readThrough(void* self, void* buffer, std::size_t bytes) {
   auto* d = static_cast<Mp3Decoder*>(self);
   int size = bytes > INT_MAX ? INT_MAX : static_cast<int>(bytes);
   int got = d->files_.read(buffer, size, d->file_);
   return got < 0 ? -1 : got;
 }
 
-long Mp3Decoder::seekThrough(void* self, long offset, int whence) {
+off_t Mp3Decoder::seekThrough(void* self, off_t offset, int whence) {
   auto* d = static_cast<Mp3Decoder*>(self);
   if (offset < INT_MIN || offset > INT_MAX) return -1;
   signed char mode = whence == SEEK_CUR ? 1 : whence == SEEK_END ? 2 : 0;

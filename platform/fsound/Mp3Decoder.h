@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <sys/types.h>
 #include <memory>
 
 #include "platform/fsound/FileCallbacks.h"
@@ -37,8 +38,8 @@ class Mp3Decoder {
 
  private:
   Mp3Decoder(const FileCallbacks& files, unsigned int file);
-  static long readThrough(void* self, void* buffer, std::size_t bytes);
-  static long seekThrough(void* self, long offset, int whence);
+  static ssize_t readThrough(void* self, void* buffer, std::size_t bytes);
+  static off_t seekThrough(void* self, off_t offset, int whence);
 
   FileCallbacks files_;
   unsigned int file_;                       // the callbacks' handle, closed with the decoder

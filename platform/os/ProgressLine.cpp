@@ -31,6 +31,15 @@ void EndOpenLine() {
   if (lineOpen.exchange(false)) WriteAll("\n", 1);
 }
 
+#ifdef __EMSCRIPTEN__
+// A page's console is no terminal, and its C library's standard error is fixed.
+bool IsTerminal() { return false; }
+void SetStandardError(FILE*) {}
+#else
+bool IsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+void SetStandardError(FILE* stream) { stderr = stream; }
+#endif
+
 ssize_t GuardedWrite(void*, const char* data, std::size_t size) {
   EndOpenLine();
   WriteAll(data, size);
@@ -39,7 +48,7 @@ ssize_t GuardedWrite(void*, const char* data, std::size_t size) {
 
 }  // namespace
 
-bool OsStandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+bool OsStandardErrorIsTerminal() { return IsTerminal(); }
 
 void OsShowProgress(const std::string& text) {
   if (!OsStandardErrorIsTerminal()) {
@@ -56,7 +65,7 @@ void OsShowProgress(const std::string& text) {
     if (guarded) {
       std::setvbuf(guarded, nullptr, _IONBF, 0);
       original = stderr;
-      stderr = guarded;
+      SetStandardError(guarded);
     }
   }
   std::string line = "\r" + text;
@@ -70,7 +79,7 @@ void OsEndProgress() {
   EndOpenLine();
   shownLength = 0;
   if (guarded) {
-    stderr = original;
+    SetStandardError(original);
     std::fclose(guarded);
     guarded = nullptr;
   }

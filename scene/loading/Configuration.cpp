@@ -1,7 +1,8 @@
 #include "scene/loading/Configuration.h"
 
-#include <charconv>
 #include <limits>
+#include <locale>
+#include <sstream>
 #include <vector>
 
 #include "text/Text.h"
@@ -65,24 +66,41 @@ double HugeOrZero(std::string_view number) {
   return scale + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
 }
 
+// The length of the decimal number at the start of `text`: digits, a point and
+// digits, then an exponent where digits follow it; 0 when there is none.
+std::size_t DecimalLength(std::string_view text) {
+  std::size_t at = 0, digits = 0;
+  for (; at < text.size() && IsDigit(text[at]); ++at) ++digits;
+  if (at < text.size() && text[at] == '.')
+    for (++at; at < text.size() && IsDigit(text[at]); ++at) ++digits;
+  if (digits == 0) return 0;
+  if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+    std::size_t e = at + 1;
+    if (e < text.size() && (text[e] == '+' || text[e] == '-')) ++e;
+    if (e < text.size() && IsDigit(text[e])) {
+      while (e < text.size() && IsDigit(text[e])) ++e;
+      at = e;
+    }
+  }
+  return at;
+}
+
 // Like atof for decimal text: blanks, sign, digits, fraction, exponent. The
-// number is converted by from_chars, which no locale affects.
+// number is converted in the classic locale, whatever the program's.
 float ParseFloat(std::string_view text) {
   std::size_t at = 0;
   while (at < text.size() && IsSpace(text[at])) ++at;
   bool negative = false;
   if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-  const std::string_view number = text.substr(at);
-  // Decimal only: "inf", "nan" and a second sign are no numbers.
-  if (number.empty() || !(IsDigit(number[0]) || number[0] == '.')) return 0.0f;
+  // Decimal only: "inf", "nan", hexadecimal and a second sign are no numbers.
+  const std::string_view number = text.substr(at, DecimalLength(text.substr(at)));
+  if (number.empty()) return 0.0f;
+  std::istringstream in{std::string(number)};
+  in.imbue(std::locale::classic());
   double value = 0.0;
-  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
-                                            std::chars_format::general);
-  if (end == number.data()) return 0.0f;
-  if (error == std::errc::result_out_of_range) {
-    // Too large or too small for a double: what atof gives, infinity or zero.
-    value = HugeOrZero(number.substr(0, static_cast<std::size_t>(end - number.data())));
-  }
+  in >> value;
+  // Too large or too small for a double: what atof gives, infinity or zero.
+  if (in.fail()) value = HugeOrZero(number);
   if (negative) value = -value;
   return static_cast<float>(value);
 }

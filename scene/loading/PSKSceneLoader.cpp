@@ -1,6 +1,5 @@
 #include "scene/loading/PSKSceneLoader.h"
 
-#include <bit>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -39,7 +38,7 @@ constexpr std::uint32_t kMaxUnbackedVertices = 1u << 20;
 // `count` little-endian floats from unaligned bytes.
 void ReadFloats(const std::uint8_t* bytes, float* out, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i)
-    out[i] = std::bit_cast<float>(LoadLittle<std::uint32_t>(bytes + 4 * i));
+    out[i] = LoadLittle<float>(bytes + 4 * i);
 }
 
 // Visibility clamped to 0..1; a NaN counts as hidden.

@@ -8,6 +8,8 @@ void GlSetTextureSwizzle(const GLint swizzle[4]) {
 
 void GlSetPolygonMode(GLenum mode) { glPolygonMode(GL_FRONT_AND_BACK, mode); }
 
+bool GlAttachmentsMatchInSize() { return false; }
+
 void GlSetDepthRange(GLfloat nearZ, GLfloat farZ) { glDepthRange(nearZ, farZ); }
 
 void GlSetClearDepth(GLfloat depth) { glClearDepth(depth); }

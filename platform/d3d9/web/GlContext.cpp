@@ -3,20 +3,10 @@
 #include "platform/d3d9/GlContext.h"
 
 #include <SDL.h>
-#include <emscripten.h>
 #include <epoxy/gl.h>
 
 namespace {
 GlContext* currentContext = nullptr;
-
-// Hands the frame to the browser, which shows the canvas, runs the page's events and
-// sound, and comes back at its next animation frame.
-// The page reads the count and the time of the first frame.
-EM_ASYNC_JS(void, WaitForAnimationFrame, (), {
-  if (!Module.framesShown) Module.firstFrameAt = performance.now();
-  Module.framesShown = (Module.framesShown || 0) + 1;
-  await new Promise(resolve => requestAnimationFrame(() => resolve()));
-});
 }  // namespace
 
 std::unique_ptr<GlContext> GlContext::Create(SDL_Window* window, bool debug,
@@ -73,8 +63,5 @@ void GlContext::DrawableSize(int* width, int* height) const {
   SDL_GL_GetDrawableSize(window_, width, height);
 }
 
-// The browser sets the pace: one frame per animation frame.
-void GlContext::SwapWindow(bool) {
-  SDL_GL_SwapWindow(window_);
-  WaitForAnimationFrame();
-}
+// The browser shows the canvas when the frame's step returns to it.
+void GlContext::SwapWindow(bool) { SDL_GL_SwapWindow(window_); }

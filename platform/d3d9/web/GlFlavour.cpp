@@ -16,6 +16,8 @@ void GlSetPolygonMode(GLenum mode) {
   }
 }
 
+bool GlAttachmentsMatchInSize() { return true; }
+
 void GlSetDepthRange(GLfloat nearZ, GLfloat farZ) { glDepthRangef(nearZ, farZ); }
 
 void GlSetClearDepth(GLfloat depth) { glClearDepthf(depth); }
