@@ -221,6 +221,12 @@ void Device9::UploadFragmentConstants(const FixedFunctionProgram& p) {
   }
   // Only the low byte of the reference counts.
   if (p.alphaRef >= 0) glUniform1f(p.alphaRef, static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF));
+  if (p.lodBias >= 0) {
+    std::array<GLfloat, kStageCount> bias{};
+    for (DWORD stage = 0; stage < kStageCount; ++stage)
+      bias[stage] = AsFloat(state_.sampler[stage][D3DSAMP_MIPMAPLODBIAS]);
+    glUniform1fv(p.lodBias, kStageCount, bias.data());
+  }
 }
 
 void Device9::ApplySampler(DWORD stage) {

@@ -259,6 +259,8 @@ HRESULT Device9::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD 
   if (state_.sampler[Sampler][Type] == Value) return D3D_OK;
   state_.sampler[Sampler][Type] = Value;
   samplerDirty_[Sampler] = true;
+  // Where the lookups add the bias, it travels with the fragment constants.
+  if (Type == D3DSAMP_MIPMAPLODBIAS) Touch(kFragmentUniforms);
   return D3D_OK;
 }
 

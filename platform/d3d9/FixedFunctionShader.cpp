@@ -416,6 +416,9 @@ std::string FragmentShader(const FixedFunctionKey& key, GlslDialect dialect) {
     s += "uniform sampler2D uSampler" + n + ";\n";
   }
   s += "uniform vec4 uTextureFactor;\nuniform float uAlphaRef;\n";
+  // WebGL2 samplers have no level-of-detail bias: the lookups add it.
+  const bool biasInShader = dialect == GlslDialect::GlslEs300;
+  if (biasInShader) s += "uniform float uLodBias[8];\n";
   s += "out vec4 fragColor;\n";
   s += "void main() {\n";
   s += "  vec4 diffuse = fs_diffuse;\n  vec4 specular = fs_specular;\n";
@@ -424,7 +427,9 @@ std::string FragmentShader(const FixedFunctionKey& key, GlslDialect dialect) {
     const StageKey& stage = key.stages[st];
     std::string n = std::to_string(st);
     s += "  {\n";
-    if (stage.sampled) s += "    vec4 tex" + n + " = texture(uSampler" + n + ", fs_tex" + n + ");\n";
+    if (stage.sampled)
+      s += "    vec4 tex" + n + " = texture(uSampler" + n + ", fs_tex" + n +
+           (biasInShader ? ", uLodBias[" + n + "]);\n" : ");\n");
     std::string colorArgs[3], alphaArgs[3];
     for (int i = 0; i < 3; ++i) {
       colorArgs[i] = Argument(stage.colorArg[i], st);

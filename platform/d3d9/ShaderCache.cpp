@@ -119,6 +119,7 @@ FixedFunctionProgram* ShaderCache::Get(const FixedFunctionKey& key, GlStateCache
     p.pointScale = at("uPointScale");
     p.textureFactor = at("uTextureFactor");
     p.alphaRef = at("uAlphaRef");
+    p.lodBias = at("uLodBias");
     gl.UseProgram(p.program);
     for (int stage = 0; stage < 8; ++stage) {
       std::string name = "uSampler" + std::to_string(stage);

@@ -34,6 +34,7 @@ struct FixedFunctionProgram {
   GLint lightDirection = -1, lightAttenuation = -1, lightSpot = -1;
   GLint pointSize = -1, pointScale = -1;
   GLint textureFactor = -1, alphaRef = -1;
+  GLint lodBias = -1;  // the stages' level-of-detail bias, where lookups add it
   int lightCount = 0;
   std::array<std::uint64_t, kUniformGroupCount> uploaded{};  // 0: never
 };

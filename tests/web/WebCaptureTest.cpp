@@ -1,31 +1,47 @@
 // The end-to-end shows built for the web, played in headless Chromium on the capture
-// clock and compared frame by frame with the native player's capture of the same show.
+// clock and compared frame by frame, and sample by sample, with the native player's
+// capture of the same show.
 //
-// Tolerance: the two rasterisers (Mesa's llvmpipe natively, SwiftShader under WebGL2)
-// run the same generated programs and differ only in rounding: a colour channel may be
-// off by a few steps everywhere, and the filtered edge texels of a scaled or moving
-// picture may differ more. A frame matches when its mean channel difference is at most
-// 1 and no more than 0.5% of its pixels differ by more than 16 in a channel.
+// Tolerance. Both targets run the same generated programs; the rasterisers (Mesa's
+// llvmpipe natively, SwiftShader under WebGL2) differ only in rounding. Pictures,
+// colours and layers come out identical, and must stay within a mean channel
+// difference of 0.05 with no pixel off by more than 16. The 3D scene's glow sums eight
+// levels of blurred 8-bit targets, each rounded its rasteriser's way, into a faint haze
+// over the whole frame: there a frame matches when its mean channel difference is at
+// most 4 and no more than 0.5% of its pixels (the halos' edges) differ by more than 16
+// (measured: 2.7 and 0.2%). The music is decoded by libmpg123's generic C on the web and
+// by its x86 build natively: each sample within 2 of the native one (measured: 1).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "e2e/images_capture.h"
 #include "support/RunProcess.h"
+#include "support/SoundTestSupport.h"
 #include "support/TempDir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using sound_test::Peak;
+using sound_test::ReadWav;
 
-constexpr double kMeanDifference = 1.0;
 constexpr int kLargeDifference = 16;
-constexpr double kLargeShare = 0.005;
+constexpr int kSampleDifference = 2;
+
+struct Tolerance {
+  double mean;        // of the channel differences over a frame
+  double largeShare;  // of the pixels off by more than kLargeDifference
+};
+constexpr Tolerance kPictures{0.05, 0.0};
+constexpr Tolerance kGlowingScene{4.0, 0.005};
 
 const std::string kSource = SHOW_SOURCE_DIR;
 
@@ -34,7 +50,13 @@ struct WebShow {
   std::string fps;
   std::string seconds;
   std::string start;   // empty: from the beginning
+  Tolerance tolerance = kPictures;
 };
+
+void PrintTo(const WebShow& show, std::ostream* out) {
+  *out << show.name << " at " << show.fps << " fps for " << show.seconds << " s";
+  if (!show.start.empty()) *out << " from " << show.start << " s";
+}
 
 std::vector<std::string> CaptureOptions(const WebShow& show) {
   std::vector<std::string> options = {"--fps", show.fps, "--seconds", show.seconds};
@@ -42,18 +64,16 @@ std::vector<std::string> CaptureOptions(const WebShow& show) {
   return options;
 }
 
-int FrameCount(const std::string& folder) {
-  int n = 0;
+// The frame files of a capture folder, in order (a run from --start numbers its first
+// frame by its place in the show).
+std::vector<std::string> FrameNames(const std::string& folder) {
+  std::vector<std::string> names;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(folder, error))
-    if (entry.path().filename().string().rfind("frame-", 0) == 0) ++n;
-  return n;
-}
-
-std::string FrameName(const std::string& folder, int n) {
-  char name[32];
-  std::snprintf(name, sizeof name, "/frame-%06d.png", n);
-  return folder + name;
+    if (entry.path().filename().string().rfind("frame-", 0) == 0)
+      names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 struct Difference {
@@ -91,7 +111,7 @@ TEST_P(WebCapture, EveryFrameMatchesTheNativeCapture) {
     ASSERT_EQ(made.exitCode, 0) << made.output;
   }
   const std::string page = work.file("page"), native = work.file("native"), web = work.file("web");
-  ProcessResult built = RunProcess("bash", {kSource + "/scripts/make-web.sh", folder, page}, "", {}, 3000);
+  ProcessResult built = RunProcess("/bin/bash", {kSource + "/scripts/make-web.sh", folder, page}, "", {}, 3000);
   ASSERT_EQ(built.exitCode, 0) << built.output;
 
   std::vector<std::string> nativeArgs = {"--headless", "--capture", native, "--frames", "png",
@@ -103,28 +123,41 @@ TEST_P(WebCapture, EveryFrameMatchesTheNativeCapture) {
 
   std::vector<std::string> webArgs = {kSource + "/scripts/web-capture.sh", page, web};
   for (const std::string& option : CaptureOptions(show)) webArgs.push_back(option);
-  ProcessResult webRun = RunProcess("bash", webArgs, "", {}, 1200);
+  ProcessResult webRun = RunProcess("/bin/bash", webArgs, "", {}, 1200);
   ASSERT_EQ(webRun.exitCode, 0) << webRun.output;
 
-  const int frames = FrameCount(native);
-  ASSERT_GT(frames, 0);
-  ASSERT_EQ(FrameCount(web), frames);
+  const std::vector<std::string> frames = FrameNames(native);
+  ASSERT_FALSE(frames.empty());
+  ASSERT_EQ(FrameNames(web), frames);
   int failed = 0;
-  for (int n = 0; n < frames && failed < 5; ++n) {
-    const PngPicture a(FrameName(native, n)), b(FrameName(web, n));
-    ASSERT_TRUE(a.valid() && b.valid()) << "frame " << n;
+  Difference worst;
+  for (std::size_t n = 0; n < frames.size() && failed < 5; ++n) {
+    const PngPicture a(native + "/" + frames[n]), b(web + "/" + frames[n]);
+    ASSERT_TRUE(a.valid() && b.valid()) << frames[n];
     ASSERT_EQ(a.width, b.width);
     ASSERT_EQ(a.height, b.height);
     const Difference d = Compare(a, b);
-    const bool ok = d.mean <= kMeanDifference && d.largeShare <= kLargeShare;
+    worst.mean = std::max(worst.mean, d.mean);
+    worst.largeShare = std::max(worst.largeShare, d.largeShare);
+    const bool ok = d.mean <= show.tolerance.mean && d.largeShare <= show.tolerance.largeShare;
     failed += !ok;
-    EXPECT_TRUE(ok) << show.name << " frame " << n << ": mean difference " << d.mean
+    EXPECT_TRUE(ok) << show.name << " " << frames[n] << ": mean difference " << d.mean
                     << ", share of pixels off by more than " << kLargeDifference << ": "
                     << d.largeShare;
   }
-  // The sound is mixed by the same code from the same data: the same length.
-  if (fs::exists(native + "/audio.wav"))
-    EXPECT_EQ(fs::file_size(web + "/audio.wav"), fs::file_size(native + "/audio.wav"));
+  std::printf("%zu frames; largest mean difference %.4f, largest share off by more than %d: %.5f\n",
+              frames.size(), worst.mean, kLargeDifference, worst.largeShare);
+  // The sound is mixed by the same code from the same data.
+  if (fs::exists(native + "/audio.wav")) {
+    const std::vector<std::int16_t> a = ReadWav(native + "/audio.wav");
+    const std::vector<std::int16_t> b = ReadWav(web + "/audio.wav");
+    ASSERT_EQ(b.size(), a.size());
+    int largest = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) largest = std::max(largest, std::abs(a[i] - b[i]));
+    EXPECT_LE(largest, kSampleDifference) << "sound: largest sample difference";
+    std::printf("%zu samples; largest difference %d, native peak %d\n", a.size(), largest,
+                Peak(a));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -134,7 +167,8 @@ INSTANTIATE_TEST_SUITE_P(
                       WebShow{"images_move", "10", "2", ""}, WebShow{"images_order", "10", "2", ""},
                       WebShow{"images_sequence", "10", "3", ""},
                       // Music, then the 3D scene with its glow and sprites.
-                      WebShow{"sample", "10", "1", "2"}, WebShow{"sample", "10", "2", "36"}),
+                      WebShow{"sample", "10", "1", "2"},
+                      WebShow{"sample", "10", "2", "30", kGlowingScene}),
     [](const ::testing::TestParamInfo<WebShow>& info) {
       return info.param.name + "_" + std::to_string(info.index);
     });

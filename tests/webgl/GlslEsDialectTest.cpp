@@ -146,6 +146,11 @@ TEST(GlslEsDialect, GeneratedProgramsCompileForOpenGlEs3) {
     if (draw.points) {
       EXPECT_NE(source.vertex.find("gl_PointSize"), std::string::npos) << draw.name;
     }
+    // No sampler bias in WebGL2: every lookup adds its stage's.
+    if (draw.fvf & D3DFVF_TEX1) {
+      EXPECT_NE(source.fragment.find("fs_tex0, uLodBias[0])"), std::string::npos) << draw.name;
+      EXPECT_EQ(GenerateFixedFunctionSource(key).fragment.find("uLodBias"), std::string::npos);
+    }
   }
 }
 

@@ -28,13 +28,9 @@ void GlSetSamplerWrap(GLuint sampler, GLenum coordinate, GLenum wrap) {
   glSamplerParameteri(sampler, coordinate, static_cast<GLint>(wrap));
 }
 
-void GlSetSamplerBorderAndBias(GLuint, const GLfloat*, GLfloat lodBias) {
-  static bool reported = false;
-  if (lodBias != 0.0f && !reported) {
-    reported = true;
-    ReportInvalidCall("D3DSAMP_MIPMAPLODBIAS: WebGL2 samplers have no level-of-detail bias");
-  }
-}
+// No border colour (see above); the level-of-detail bias is added by the lookups in the
+// generated programs.
+void GlSetSamplerBorderAndBias(GLuint, const GLfloat*, GLfloat) {}
 
 // The browser paces frames: it draws what a frame asked for when the frame returns.
 void GlPaceFrames(GLsync*) { glFlush(); }
