@@ -163,6 +163,8 @@ def main():
         devtools.call("Log.enable", session)  # the browser's own messages: WebGL errors
         if options.play is not None:
             query = "play"
+            if options.start:
+                query += f"&start={options.start}"
         else:
             query = f"capture&fps={options.fps}"
             for name in ("seconds", "start"):

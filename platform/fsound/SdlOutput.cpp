@@ -1,27 +1,9 @@
 #include <SDL.h>
-#include <dlfcn.h>
 
+#include "platform/fsound/QuietSoundSystem.h"
 #include "platform/fsound/SoundOutput.h"
 
 namespace {
-
-// ALSA's own error reports ("cannot find card '0'" and the like, several lines on
-// a machine without a sound card) would reach the user's terminal while SDL tries
-// its back ends; the outcome is reported once, by the caller. SDL loads the
-// library by name, so a handler set on the same library here is the one it uses.
-void QuietAlsaReport(const char*, int, const char*, int, const char*, ...) {}
-
-void QuietAlsa() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
-  if (!alsa) return;  // no ALSA, nothing to quieten; the library stays loaded otherwise
-  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
-  using SetHandler = int (*)(Handler);
-  if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
-    set(&QuietAlsaReport);
-}
 
 class SdlOutput : public SoundOutput {
  public:
@@ -32,7 +14,7 @@ class SdlOutput : public SoundOutput {
   }
 
   bool open(int mixRate, int bufferMs) {
-    QuietAlsa();
+    QuietSoundSystem();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     subsystem_ = true;
     SDL_AudioSpec want{};
