@@ -32,7 +32,7 @@ if [ "$mode" = web ]; then
   emcmake cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
   cmake --build build/web -j"$jobs" --target demo
   cmake --build "$dir" -j"$jobs" --target test_web
-  ctest --test-dir "$dir" --output-on-failure -R '^Shows/WebCapture' --timeout 900
+  ctest --test-dir "$dir" --output-on-failure -R '^(Shows/WebCapture|WebPage)\.' --timeout 900
   exit
 fi
 cmake --build "$dir" -j"$jobs"

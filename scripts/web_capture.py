@@ -11,7 +11,9 @@ system into FRAMES, named as a native `--capture --frames png` run names them.
   web_capture.py OUT FRAMES [--fps N] [--seconds S] [--start S] [--timeout T] [--play S]
 
 --play S plays the show live (no capture) for S seconds instead and reports the frame
-rate and load time only. A summary (exit status, load time, frames) goes to
+rate and load time only. With --ask yes|no the page asks its start-up question, which
+the driver answers with a click, and after S seconds it presses Escape and waits for
+the page's end screen (its text goes to the summary). A summary (exit status, load time, frames) goes to
 FRAMES/web-run.json. The exit status is the player's.
 """
 import argparse
@@ -127,6 +129,33 @@ def start_browser(profile):
     return browser, DevTools(to_browser_write, from_browser_read)
 
 
+def wait_for(devtools, session, expression, timeout, what):
+    deadline = time.monotonic() + timeout
+    while not devtools.evaluate(session, expression):
+        if time.monotonic() > deadline:
+            raise RuntimeError(f"the page did not {what} within {timeout:.0f} s")
+        time.sleep(0.2)
+
+
+def answer_question(devtools, session, answer, timeout):
+    """Clicks Yes or No on the page's start-up question, as a user does."""
+    wait_for(devtools, session, "(document.getElementById('question') || {hidden: true}).hidden === false", timeout,
+             "ask its question")
+    box = devtools.evaluate(session, f"""(() => {{
+        const r = document.getElementById({json.dumps(answer)}).getBoundingClientRect();
+        return {{x: r.x + r.width / 2, y: r.y + r.height / 2}}; }})()""")
+    for kind in ("mousePressed", "mouseReleased"):
+        devtools.call("Input.dispatchMouseEvent", session, type=kind, x=box["x"], y=box["y"],
+                      button="left", clickCount=1)
+
+
+def press_escape_until_ended(devtools, session, timeout):
+    for kind in ("keyDown", "keyUp"):
+        devtools.call("Input.dispatchKeyEvent", session, type=kind, key="Escape", code="Escape",
+                      windowsVirtualKeyCode=27, nativeVirtualKeyCode=27)
+    wait_for(devtools, session, "window.showState === 'ended'", timeout, "end after Escape")
+
+
 READ_FILE = """(() => {
   const bytes = Module.FS.readFile(%s);
   let text = "";
@@ -145,6 +174,7 @@ def main():
     parser.add_argument("--start")
     parser.add_argument("--timeout", type=float, default=900)
     parser.add_argument("--play", type=float)
+    parser.add_argument("--ask", choices=("yes", "no"))
     parser.add_argument("--env", action="append", default=[],
                         help="NAME=VALUE for the player's environment (its debug switches)")
     options = parser.parse_args()
@@ -161,8 +191,10 @@ def main():
         session = devtools.call("Target.attachToTarget", targetId=target, flatten=True)["sessionId"]
         devtools.call("Runtime.enable", session)
         devtools.call("Log.enable", session)  # the browser's own messages: WebGL errors
+        if options.ask and options.play is None:
+            raise SystemExit("web-capture: --ask goes with --play")
         if options.play is not None:
-            query = "play"
+            query = "ask" if options.ask else "play"
             if options.start:
                 query += f"&start={options.start}"
         else:
@@ -176,6 +208,8 @@ def main():
         devtools.call("Page.navigate", session, url=url)
         started = time.monotonic()
         frames = None
+        if options.ask:
+            answer_question(devtools, session, options.ask, options.timeout)
         while True:
             state = devtools.evaluate(session, "window.showState || 'navigating'")
             elapsed = time.monotonic() - started
@@ -185,6 +219,8 @@ def main():
                 frames_at_start = devtools.evaluate(session, "Module.framesShown || 0")
                 time.sleep(options.play)
                 frames = devtools.evaluate(session, "Module.framesShown || 0") - frames_at_start
+                if options.ask:
+                    press_escape_until_ended(devtools, session, options.timeout)
                 break
             if elapsed > options.timeout:
                 raise RuntimeError(f"the page did not end within {options.timeout:.0f} s (state {state})")
@@ -192,12 +228,14 @@ def main():
         summary = devtools.evaluate(session, """({
             status: window.showStatus === undefined ? null : window.showStatus,
             times: window.showTimes, firstFrameAt: Module.firstFrameAt || null,
-            framesShown: Module.framesShown || 0})""")
+            framesShown: Module.framesShown || 0,
+            endScreen: document.getElementById("ended").hidden ? null
+                       : document.getElementById("endText").textContent})""")
         if options.play is not None:
             if frames is None:
                 raise RuntimeError(f"the show ended before {options.play} s of play")
             summary["fps"] = frames / options.play
-            status = 0
+            status = summary["status"] if options.ask else 0
         else:
             status = summary["status"]
             names = devtools.evaluate(session, "(() => { try { return Module.FS.readdir('/capture'); } catch (e) { return []; } })()")

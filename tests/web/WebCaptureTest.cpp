@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -97,22 +98,53 @@ Difference Compare(const PngPicture& a, const PngPicture& b) {
   return d;
 }
 
+// The show's folder: a test data folder, or the sample with its 3D scene and textures
+// made from source under `work`.
+std::string ShowFolder(const std::string& name, TempDir& work) {
+  if (name != "sample") return TestDataFolder(name);
+  const std::string folder = work.file("sample");
+  fs::copy(kSource + "/examples/sample", folder, fs::copy_options::recursive);
+  ProcessResult made = RunProcess(SHOW_SCENEGEN_EXE, {"sample", folder});
+  EXPECT_EQ(made.exitCode, 0) << made.output;
+  return folder;
+}
+
+// The page of `folder`'s show, made by make-web.sh into `page`.
+::testing::AssertionResult MakePage(const std::string& folder, const std::string& page) {
+  ProcessResult built =
+      RunProcess("/bin/bash", {kSource + "/scripts/make-web.sh", folder, page}, "", {}, 3000);
+  if (built.exitCode == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "make-web.sh: " << built.output;
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// As a visitor meets the page: it asks the start-up question, plays after the click,
+// and Escape ends the show on the end screen with status 0.
+TEST(WebPage, AsksThenPlaysUntilEscape) {
+  TempDir work;
+  const std::string page = work.file("page"), report = work.file("report");
+  ASSERT_TRUE(MakePage(ShowFolder("sample", work), page));
+  ProcessResult run = RunProcess(
+      "/bin/bash", {kSource + "/scripts/web-capture.sh", page, report, "--play", "2", "--ask", "no"},
+      "", {}, 600);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::string summary = ReadText(report + "/web-run.json");
+  EXPECT_NE(summary.find("\"endScreen\": \"The show has ended.\""), std::string::npos) << summary;
+  EXPECT_EQ(summary.find("\"framesShown\": 0,"), std::string::npos) << summary;
+}
+
 class WebCapture : public ::testing::TestWithParam<WebShow> {};
 
 TEST_P(WebCapture, EveryFrameMatchesTheNativeCapture) {
   const WebShow& show = GetParam();
   TempDir work;
-  std::string folder = TestDataFolder(show.name);
-  if (show.name == "sample") {
-    // The sample's 3D scene and its textures are made from source.
-    folder = work.file("sample");
-    fs::copy(kSource + "/examples/sample", folder, fs::copy_options::recursive);
-    ProcessResult made = RunProcess(SHOW_SCENEGEN_EXE, {"sample", folder});
-    ASSERT_EQ(made.exitCode, 0) << made.output;
-  }
+  const std::string folder = ShowFolder(show.name, work);
   const std::string page = work.file("page"), native = work.file("native"), web = work.file("web");
-  ProcessResult built = RunProcess("/bin/bash", {kSource + "/scripts/make-web.sh", folder, page}, "", {}, 3000);
-  ASSERT_EQ(built.exitCode, 0) << built.output;
+  ASSERT_TRUE(MakePage(folder, page));
 
   std::vector<std::string> nativeArgs = {"--headless", "--capture", native, "--frames", "png",
                                          "--data", folder};
