@@ -60,8 +60,10 @@ if [ -d "$show" ]; then
   # Descriptions of animated textures are read from beside the player, never from the archive.
   find "$show" -maxdepth 1 -name '*.seq' -exec cp {} "$out/loose/" \;
 else
-  # The archive is found at the end of the file wherever it starts.
+  # The archive is found at the end of the file wherever it starts; the descriptions
+  # the player reads from beside itself lie beside the show file.
   cp "$show" "$out/show.cfl"
+  find "$(dirname "$show")" -maxdepth 1 -name '*.seq' -exec cp {} "$out/loose/" \;
 fi
 (cd "$out/loose" && find . -type f -printf '%P\n' | sort) > "$out/loose.txt"
 echo "make-web: $out holds the page; serve it, e.g. python3 -m http.server -d $out 8000"
