@@ -197,7 +197,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(WebShow{"images_picture", "10", "2", ""}, WebShow{"images_colour", "10", "2", ""},
                       WebShow{"images_blend", "10", "2", ""}, WebShow{"images_fade", "10", "2", ""},
                       WebShow{"images_move", "10", "2", ""}, WebShow{"images_order", "10", "2", ""},
-                      WebShow{"images_sequence", "10", "3", ""},
+                      WebShow{"images_sequence", "10", "3", ""}, WebShow{"images_sizes", "10", "1", ""},
+                      WebShow{"images_free", "10", "1", ""},
                       // Music, then the 3D scene with its glow and sprites.
                       WebShow{"sample", "10", "1", "2"},
                       WebShow{"sample", "10", "2", "30", kGlowingScene}),
