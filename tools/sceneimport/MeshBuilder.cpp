@@ -1,8 +1,9 @@
 #include "tools/sceneimport/MeshBuilder.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
-#include <unordered_map>
 
 #include "tools/sceneimport/AxisMapping.h"
 
@@ -189,10 +190,6 @@ class VertexTable {
   std::vector<SourceVertex> joined_;
 };
 
-struct Triangle {
-  std::uint32_t v[3];
-};
-
 bool Finite(Vec3 v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 }  // namespace
@@ -205,104 +202,109 @@ std::vector<MeshPart> BuildMeshParts(const ImportMesh& mesh, const std::vector<I
   const MeshSource source(mesh, materials, mapping, targets);
   // The scene's axes mirror the source's; with a further x mirror the pair is a rotation.
   const bool reverse = !mapping.mirrorX;
-  std::uint32_t flatFace = 0;
-  bool droppedNonFinite = false;
 
-  // Joined vertices of the whole mesh first, then triangles per material.
   std::size_t most = 0;
   for (std::uint32_t k = 0; k < source.Size(); ++k) {
     const PrimitiveSource& s = source.Primitive(k);
-    const std::size_t sides = s.twoSided ? 2 : 1;
-    most += (s.flat ? s.primitive->indices.size() : s.positions.size()) * sides;
+    most += (s.flat ? s.primitive->indices.size() : s.positions.size()) * (s.twoSided ? 2 : 1);
   }
   VertexTable lookup(source, most);
+
+  // Shared vertices are joined in source order first, with the table's memory asked
+  // for ahead of use: lookups in triangle order wait on the memory most of the time.
+  // known[k][side][i] is the joined vertex of primitive k's vertex i.
+  std::vector<std::array<std::vector<std::uint32_t>, 2>> known(source.Size());
   std::vector<int> materialOrder;
-  std::unordered_map<int, std::vector<Triangle>> trianglesByMaterial;
   for (std::uint32_t k = 0; k < source.Size(); ++k) {
     const PrimitiveSource& s = source.Primitive(k);
-    const ImportPrimitive& p = *s.primitive;
-    const std::uint32_t n = static_cast<std::uint32_t>(s.positions.size());
-    if (s.flat) report->Warn("mesh without normals drawn flat (vertices not shared)", mesh.name);
-
-    // Shared vertices are joined in source order first, with the table's memory asked
-    // for ahead of use: lookups in triangle order wait on the memory most of the time.
-    std::vector<std::uint32_t> known[2];
-    if (!s.flat) {
-      constexpr std::uint32_t kAhead = 16;
-      std::uint64_t ahead[kAhead];
-      auto hashAt = [&](std::uint32_t i, std::uint32_t side) { return HashKey(source.Key({k, i, side})); };
-      for (std::uint32_t side = 0; side < (s.twoSided ? 2u : 1u); ++side) {
-        known[side].resize(n);
-        for (std::uint32_t i = 0; i < std::min(n, kAhead); ++i) ahead[i] = hashAt(i, side);
-        for (std::uint32_t i = 0; i < n; ++i) {
-          const std::uint64_t hash = ahead[i % kAhead];
-          if (i + kAhead < n) {
-            ahead[i % kAhead] = hashAt(i + kAhead, side);
-            lookup.Prefetch(ahead[i % kAhead]);
-          }
-          if (Finite(s.positions[i])) known[side][i] = lookup.Find({k, i, side}, source.Key({k, i, side}), hash);
-        }
-      }
+    if (std::find(materialOrder.begin(), materialOrder.end(), s.primitive->material) == materialOrder.end())
+      materialOrder.push_back(s.primitive->material);
+    if (s.flat) {
+      report->Warn("mesh without normals drawn flat (vertices not shared)", mesh.name);
+      continue;
     }
-    if (!trianglesByMaterial.count(p.material)) materialOrder.push_back(p.material);
-    auto& list = trianglesByMaterial[p.material];
-    const std::size_t needed = list.size() + p.indices.size() / 3 * (s.twoSided ? 2 : 1);
-    if (needed > list.capacity()) list.reserve(std::max(needed, 2 * list.capacity()));
-    for (std::size_t t = 0; t + 2 < p.indices.size(); t += 3) {
-      std::uint32_t corner[3] = {p.indices[t], p.indices[t + 1], p.indices[t + 2]};
-      if (!Finite(s.positions[corner[0]]) || !Finite(s.positions[corner[1]]) || !Finite(s.positions[corner[2]])) {
-        droppedNonFinite = true;
-        continue;
+    const std::uint32_t n = static_cast<std::uint32_t>(s.positions.size());
+    constexpr std::uint32_t kAhead = 16;
+    std::uint64_t ahead[kAhead];
+    auto hashAt = [&](std::uint32_t i, std::uint32_t side) { return HashKey(source.Key({k, i, side})); };
+    for (std::uint32_t side = 0; side < (s.twoSided ? 2u : 1u); ++side) {
+      known[k][side].resize(n);
+      for (std::uint32_t i = 0; i < std::min(n, kAhead); ++i) ahead[i] = hashAt(i, side);
+      for (std::uint32_t i = 0; i < n; ++i) {
+        const std::uint64_t hash = ahead[i % kAhead];
+        if (i + kAhead < n) {
+          ahead[i % kAhead] = hashAt(i + kAhead, side);
+          lookup.Prefetch(ahead[i % kAhead]);
+        }
+        if (Finite(s.positions[i])) known[k][side][i] = lookup.Find({k, i, side}, source.Key({k, i, side}), hash);
       }
-      for (std::uint32_t side = 0; side < (s.twoSided ? 2u : 1u); ++side) {
-        Triangle tri;
-        for (int c = 0; c < 3; ++c)
-          tri.v[c] = s.flat ? lookup.Find({k, corner[c], 2 + 2 * flatFace + side}) : known[side][corner[c]];
-        // Front faces turn the other way on screen after the axis mirror.
-        if (reverse != (side == 1)) std::swap(tri.v[1], tri.v[2]);
-        list.push_back(tri);
-      }
-      ++flatFace;
     }
   }
-  if (droppedNonFinite) report->Warn("triangles with non-finite positions dropped", mesh.name);
 
   // Parts: triangles in material order, a new part when the next triangle would
   // take the vertex count past the 16-bit index range.
   const std::vector<SourceVertex>& joined = lookup.Joined();
   std::vector<MeshPart> parts;
-  std::vector<std::uint32_t> localIndex(joined.size(), 0xFFFFFFFFu);
+  std::vector<std::uint32_t> localIndex(most, 0xFFFFFFFFu);
   std::vector<std::uint32_t> touched;
-  std::size_t verticesLeft = joined.size();
+  std::size_t verticesLeft = most, cornersLeft = 0;
+  for (const auto& p : mesh.primitives) cornersLeft += p.indices.size() * 2;
+  // Room for a part's usual share of triangles up front: growing a large vector
+  // step by step touches fresh memory at every step.
   auto newPart = [&]() {
+    if (!parts.empty() && parts.back().indices.capacity() > 2 * parts.back().indices.size())
+      parts.back().indices.shrink_to_fit();
     for (std::uint32_t v : touched) localIndex[v] = 0xFFFFFFFFu;
     touched.clear();
     parts.emplace_back();
     parts.back().morphDeltas.resize(targets);
     parts.back().vertices.reserve(std::min(kMaxPartVertices, verticesLeft));
+    parts.back().indices.reserve(std::min(cornersLeft, 6 * kMaxPartVertices));
   };
   newPart();
+  std::uint32_t flatFace = 0;
+  bool droppedNonFinite = false;
   for (int material : materialOrder) {
-    for (const Triangle& tri : trianglesByMaterial[material]) {
-      std::size_t fresh = 0;
-      for (std::uint32_t v : tri.v) fresh += localIndex[v] == 0xFFFFFFFFu;
-      if (parts.back().vertices.size() + fresh > kMaxPartVertices) newPart();
-      MeshPart& part = parts.back();
-      if (part.runs.empty() || part.runs.back().material != material)
-        part.runs.push_back({material, static_cast<std::uint32_t>(part.indices.size()), 0});
-      for (std::uint32_t v : tri.v) {
-        if (localIndex[v] == 0xFFFFFFFFu) {
-          localIndex[v] = static_cast<std::uint32_t>(part.vertices.size());
-          touched.push_back(v);
-          part.vertices.push_back(source.Output(joined[v]));
-          verticesLeft -= verticesLeft > 0;
-          for (std::size_t t = 0; t < targets; ++t) part.morphDeltas[t].push_back(source.Delta(joined[v], t));
+    for (std::uint32_t k = 0; k < source.Size(); ++k) {
+      const PrimitiveSource& s = source.Primitive(k);
+      const ImportPrimitive& p = *s.primitive;
+      if (p.material != material) continue;
+      for (std::size_t t = 0; t + 2 < p.indices.size(); t += 3) {
+        const std::uint32_t corner[3] = {p.indices[t], p.indices[t + 1], p.indices[t + 2]};
+        if (!Finite(s.positions[corner[0]]) || !Finite(s.positions[corner[1]]) || !Finite(s.positions[corner[2]])) {
+          droppedNonFinite = true;
+          continue;
         }
-        part.indices.push_back(localIndex[v]);
+        for (std::uint32_t side = 0; side < (s.twoSided ? 2u : 1u); ++side) {
+          std::uint32_t tri[3];
+          for (int c = 0; c < 3; ++c)
+            tri[c] = s.flat ? lookup.Find({k, corner[c], 2 + 2 * flatFace + side}) : known[k][side][corner[c]];
+          // Front faces turn the other way on screen after the axis mirror.
+          if (reverse != (side == 1)) std::swap(tri[1], tri[2]);
+          std::size_t fresh = 0;
+          for (std::uint32_t v : tri) fresh += localIndex[v] == 0xFFFFFFFFu;
+          if (parts.back().vertices.size() + fresh > kMaxPartVertices) newPart();
+          MeshPart& part = parts.back();
+          if (part.runs.empty() || part.runs.back().material != material)
+            part.runs.push_back({material, static_cast<std::uint32_t>(part.indices.size()), 0});
+          for (std::uint32_t v : tri) {
+            if (localIndex[v] == 0xFFFFFFFFu) {
+              localIndex[v] = static_cast<std::uint32_t>(part.vertices.size());
+              touched.push_back(v);
+              part.vertices.push_back(source.Output(joined[v]));
+              for (std::size_t d = 0; d < targets; ++d) part.morphDeltas[d].push_back(source.Delta(joined[v], d));
+              verticesLeft -= verticesLeft > 0;
+            }
+            part.indices.push_back(localIndex[v]);
+          }
+          cornersLeft -= std::min<std::size_t>(cornersLeft, 3);
+          part.runs.back().indexCount += 3;
+        }
+        ++flatFace;
       }
-      part.runs.back().indexCount += 3;
     }
   }
+  if (droppedNonFinite) report->Warn("triangles with non-finite positions dropped", mesh.name);
   if (parts.back().indices.empty()) parts.pop_back();
   return parts;
 }

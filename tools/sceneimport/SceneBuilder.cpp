@@ -686,6 +686,10 @@ bool SceneBuilder::EmitMesh(int nodeIndex, std::uint32_t nodeChunk, bool mirrore
     *error = "mesh '" + mesh.name + "' needs more parts than the format allows";
     return false;
   }
+  std::size_t bytes = 0;
+  for (const MeshPart& part : parts)
+    bytes += part.vertices.size() * (28 + 12 * (frames > 1 ? frames - 1 : 0)) + part.indices.size() * 4 + 256;
+  writer_.Reserve(bytes);
   for (std::size_t k = 0; k < parts.size(); ++k) {
     MeshPart& part = parts[k];
     std::uint32_t carrier = nodeChunk;
