@@ -3,8 +3,10 @@
 // and Debian's sample models of other formats.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
+#include <sstream>
 
 #include "e2e/images_capture.h"
 #include "sceneimport/ImportTestSupport.h"
@@ -122,6 +124,64 @@ TEST(ImportCapture, AnimatedBoxLandsAtTheWorkedOutPixelAtKnownFrames) {
   auto again = Pixel(-0.8f, 0, 0.5f);
   EXPECT_PIXEL(after, again[0], again[1], kRedLit, 8);
   (void)left;
+}
+
+// An ASCII FBX file standing on z (as 3ds Max writes them): a pole two units tall
+// along the file's z with a flag at its top towards +x, the viewer on -y.
+std::string ZUpFlagFbx(const TempDir& dir) {
+  std::ostringstream vertices, indices;
+  int base = 0;
+  auto box = [&](float x0, float x1, float y0, float y1, float z0, float z1) {
+    for (float z : {z0, z1})
+      for (float y : {y0, y1})
+        for (float x : {x0, x1}) vertices << (vertices.tellp() > 0 ? "," : "") << x << "," << y << "," << z;
+    // Corner i is (x, y, z) = (i & 1, i & 2, i & 4); the last index of a polygon is -(i + 1).
+    for (auto q : {std::array{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}})
+      indices << (indices.tellp() > 0 ? "," : "") << base + q[0] << "," << base + q[1] << ","
+              << base + q[2] << "," << -(base + q[3]) - 1;
+    base += 8;
+  };
+  box(-0.1f, 0.1f, -0.1f, 0.1f, -1, 1);
+  box(0.1f, 0.6f, -0.1f, 0.1f, 0.7f, 1);
+  std::ostringstream text;
+  text << "; FBX 7.4.0 project file\nFBXHeaderExtension: {\n  FBXHeaderVersion: 1003\n  FBXVersion: 7400\n}\n"
+       << "GlobalSettings: {\n  Version: 1000\n  Properties70: {\n";
+  for (auto [name, value] : {std::pair{"UpAxis", 2}, {"UpAxisSign", 1}, {"FrontAxis", 1}, {"FrontAxisSign", -1},
+                             {"CoordAxis", 0}, {"CoordAxisSign", 1}})
+    text << "    P: \"" << name << "\", \"int\", \"Integer\", \"\"," << value << "\n";
+  text << "  }\n}\nObjects: {\n  Geometry: 100, \"Geometry::flag\", \"Mesh\" {\n    Vertices: *48 {\n      a: "
+       << vertices.str() << "\n    }\n    PolygonVertexIndex: *48 {\n      a: " << indices.str()
+       << "\n    }\n    GeometryVersion: 124\n  }\n  Model: 200, \"Model::flag\", \"Mesh\" {\n    Version: 232\n  }\n}\n"
+       << "Connections: {\n  C: \"OO\",100,200\n  C: \"OO\",200,0\n}\n";
+  return dir.write("flag.fbx", text.str());
+}
+
+TEST(ImportCapture, ModelStandingOnZIsTurnedUprightAndNotMirrored) {
+  TempDir show;
+  sceneimport::ImportOptions options;
+  options.frame = true;
+  ImportResult r = ImportFile(ZUpFlagFbx(show), show.file("scene.psk"), options);
+  ASSERT_EQ(r.status, 0) << r.err;
+  show.write("demo.psc", "loadscene scene.psk s\nplayscene s\nwaituntil 250\n");
+  ShowCapture run(show, 10);
+  ASSERT_EQ(run.result().exitCode, 0) << run.result().output;
+  PngPicture frame = run.frame(1);
+  ASSERT_TRUE(frame.valid());
+  // Upright (y-up: x, z, -y) the model spans x -0.1..0.6, y -1..1, z -0.1..0.1: the
+  // framing camera stands at its centre (0.25, 0, 0) plus 2.781 along (0, 0.330, 0.944)
+  // (the bounds' half diagonal 1.064 over sin 22.5 degrees), looking back with y up.
+  // The front faces (z = 0.1) of the pole's middle and of the flag land at:
+  auto lit = [&](int x, int y) {
+    Rgb c = frame.at(x, y);
+    return c.r + c.g + c.b > 60;
+  };
+  EXPECT_TRUE(lit(426, 395)) << "the pole's middle, (0, 0, 0.1)";
+  EXPECT_TRUE(lit(551, 88)) << "the flag, (0.35, 0.85, 0.1): up and to the right";
+  // Mirrored the flag would wave to the left, upside down at the bottom.
+  EXPECT_FALSE(lit(281, 88)) << "where a mirrored flag would be";
+  EXPECT_FALSE(lit(543, 645)) << "where an upside-down flag would be";
+  // Left lying along the view the pole would not reach its top.
+  EXPECT_TRUE(lit(415, 67)) << "the pole near its top, (0, 0.9, 0.1)";
 }
 
 TEST(ImportCapture, SampleModelsOfOtherFormatsPlayWithoutErrors) {

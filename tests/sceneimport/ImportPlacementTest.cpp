@@ -127,10 +127,11 @@ TEST(ImportPlacement, TargetCameraLooksAtItsTargetWithItsRoll) {
     ImportResult r = ImportFile(ThreeDs(dir, eye, target, roll), dir.file("scene.psk"));
     ASSERT_EQ(r.status, 0) << r.err;
     const ReadNode* camera = r.file.Node("Camera01");
-    const ReadNode* root = r.file.Node("root");
+    // The file's own axes are those under assimp's root node, which stands the file
+    // upright (as it does the triangle); there the source's (x, y, z) is the scene's (x, z, y).
+    const ReadNode* root = r.file.Node("<3DSDummyRoot>");
     ASSERT_TRUE(camera && root);
     ASSERT_EQ(camera->type, 4);
-    // The source's (x, y, z) is the scene's (x, z, y).
     ScreenPoint at = Project(r.file, *camera, *root, {target[0], target[2], target[1]});
     EXPECT_NEAR(at.x, 512, 0.5);
     EXPECT_NEAR(at.y, 384, 0.5);
@@ -161,7 +162,8 @@ TEST(ImportPlacement, SampleTargetCameraSeesItsTarget) {
   ASSERT_EQ(r.status, 0) << r.err;
   const ReadNode* camera = r.file.Node("Camera01");
   ASSERT_TRUE(camera);
-  ScreenPoint at = Project(r.file, *camera, *r.file.Node("root"), {t.x, t.z, t.y});
+  ASSERT_TRUE(r.file.Node("<3DSRoot>"));
+  ScreenPoint at = Project(r.file, *camera, *r.file.Node("<3DSRoot>"), {t.x, t.z, t.y});
   EXPECT_NEAR(at.x, 512, 1);
   EXPECT_NEAR(at.y, 384, 1);
 }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 
 #include "tools/sceneimport/Camera3ds.h"
 #include "tools/sceneimport/ImportLimits.h"
@@ -29,17 +30,27 @@ std::string Name(const aiString& name, const std::string& fallback) {
 class AssimpReader {
  public:
   // `keyframes`: per mesh of `source`, the positions of its further key frames.
+  // `upright`, when given, turns the file's axes into y-up ones above its root.
   AssimpReader(const aiScene& source, const std::string& folder, std::map<std::string, TargetCamera> targets,
-               std::vector<std::vector<std::vector<Vec3>>> keyframes, ImportScene* scene, ImportReport* report)
+               std::vector<std::vector<std::vector<Vec3>>> keyframes, std::optional<Mat4> upright,
+               ImportScene* scene, ImportReport* report)
       : source_(source), folder_(folder), targets_(std::move(targets)), keyframes_(std::move(keyframes)),
-        scene_(*scene), report_(*report) {}
+        upright_(upright), scene_(*scene), report_(*report) {}
 
   void Read() {
     ReadMaterials();
     ReadMeshes();
     ReadCameras();
     ReadLights();
-    ReadNode(source_.mRootNode, -1);
+    int top = -1;
+    if (upright_) {
+      ImportNode node;
+      node.name = "upright";
+      Decompose(*upright_, &node.local.translation, &node.local.rotation, &node.local.scale);
+      scene_.nodes.push_back(node);
+      top = 0;
+    }
+    ReadNode(source_.mRootNode, top);
     scene_.roots.push_back(0);
     ResolveBones();
     ReadAnimations();
@@ -391,6 +402,7 @@ class AssimpReader {
   std::string folder_;
   std::map<std::string, TargetCamera> targets_;
   std::vector<std::vector<std::vector<Vec3>>> keyframes_;
+  std::optional<Mat4> upright_;
   ImportScene& scene_;
   ImportReport& report_;
   std::vector<ImportMesh> meshes_;  // one per assimp mesh, copied into the nodes that use it
@@ -431,6 +443,32 @@ std::vector<std::vector<std::vector<Vec3>>> ReadMd2Keyframes(const std::string& 
   return out;
 }
 
+// How the file's axes stand against the y-up ones the importer works in: as its
+// metadata names them (FBX), else as its format has it (Blender and 3MF stand on
+// z). assimp turns most other formats upright itself, under their root node.
+std::optional<Mat4> UprightTurn(const aiScene& source, const std::string& ext) {
+  int axis[3], sign[3];  // for x, y and z of the result: the file's axis and its sign
+  const char* keys[3][2] = {{"CoordAxis", "CoordAxisSign"}, {"UpAxis", "UpAxisSign"}, {"FrontAxis", "FrontAxisSign"}};
+  bool stated = source.mMetaData != nullptr;
+  for (int k = 0; k < 3 && stated; ++k) {
+    std::int32_t a = -1, s = 0;
+    stated = source.mMetaData->Get(keys[k][0], a) && source.mMetaData->Get(keys[k][1], s) && a >= 0 && a < 3 &&
+             (s == 1 || s == -1);
+    axis[k] = a, sign[k] = s;
+  }
+  if (stated && (axis[0] == axis[1] || axis[1] == axis[2] || axis[0] == axis[2])) stated = false;
+  if (!stated) {
+    if (ext != ".blend" && ext != ".3mf") return std::nullopt;
+    axis[0] = 0, axis[1] = 2, axis[2] = 1;  // (x, z, -y): z up, the viewer on -y
+    sign[0] = 1, sign[1] = 1, sign[2] = -1;
+  }
+  Mat4 turn;
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 4; ++c) turn.m[r][c] = c == axis[r] ? static_cast<float>(sign[r]) : 0.0f;
+  if (turn.m == Mat4{}.m) return std::nullopt;
+  return turn;
+}
+
 }  // namespace
 
 bool ReadWithAssimp(const std::string& path, ImportScene* scene, ImportReport* report, std::string* error) {
@@ -465,7 +503,7 @@ bool ReadWithAssimp(const std::string& path, ImportScene* scene, ImportReport* r
   std::vector<std::vector<std::vector<Vec3>>> keyframes;
   if (ext == ".md2") keyframes = ReadMd2Keyframes(path, *source, report);
   AssimpReader(*source, std::filesystem::path(path).parent_path().string(), std::move(targets), std::move(keyframes),
-               scene, report)
+               UprightTurn(*source, ext), scene, report)
       .Read();
   return true;
 }

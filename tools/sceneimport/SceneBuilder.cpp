@@ -387,9 +387,14 @@ void SceneBuilder::EmitCamera(int nodeIndex) {
     Vec3 eye = TransformPoint(world, c.position);
     Vec3 forward, up;
     if (c.hasTarget) {
-      forward = Normalized(c.target - eye);
+      // The target and its up are stated in the file's own axes: those of the
+      // top node, which turns the file upright.
+      int top = nodeIndex;
+      while (scene_.nodes[top].parent >= 0) top = scene_.nodes[top].parent;
+      const Mat4 file = WorldAt(top, seconds);
+      forward = Normalized(TransformPoint(file, c.target) - eye);
       if (Length(forward) == 0) forward = {0, 0, -1};
-      up = c.up;
+      up = Normalized(TransformDirection(file, c.up));
       if (Length(Cross(forward, up)) < 1e-4f) up = Length(Cross(forward, Vec3{0, 1, 0})) < 1e-4f ? Vec3{1, 0, 0} : Vec3{0, 1, 0};
       Vec3 right = Normalized(Cross(forward, up));
       up = Normalized(Cross(right, forward));
