@@ -37,7 +37,7 @@ int TestGltf::Floats(const std::vector<float>& values, const std::string& type, 
   std::size_t offset = buffer_.size();
   buffer_.resize(offset + values.size() * 4);
   std::memcpy(buffer_.data() + offset, values.data(), values.size() * 4);
-  int width = type == "SCALAR" ? 1 : type == "VEC2" ? 2 : type == "VEC3" ? 3 : 4;
+  int width = type == "SCALAR" ? 1 : type == "VEC2" ? 2 : type == "VEC3" ? 3 : type == "MAT4" ? 16 : 4;
   views_.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(offset) +
                    ",\"byteLength\":" + std::to_string(values.size() * 4) + "}");
   std::ostringstream a;
@@ -72,6 +72,18 @@ int TestGltf::Indices(const std::vector<std::uint32_t>& values) {
   return static_cast<int>(accessors_.size() - 1);
 }
 
+int TestGltf::Joints(const std::vector<std::uint16_t>& values) {
+  while (buffer_.size() % 4) buffer_.push_back(0);
+  std::size_t offset = buffer_.size();
+  buffer_.resize(offset + values.size() * 2);
+  std::memcpy(buffer_.data() + offset, values.data(), values.size() * 2);
+  views_.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(offset) +
+                   ",\"byteLength\":" + std::to_string(values.size() * 2) + "}");
+  accessors_.push_back("{\"bufferView\":" + std::to_string(views_.size() - 1) +
+                       ",\"componentType\":5123,\"count\":" + std::to_string(values.size() / 4) + ",\"type\":\"VEC4\"}");
+  return static_cast<int>(accessors_.size() - 1);
+}
+
 std::string TestGltf::DataUri(const std::vector<std::uint8_t>& bytes, const std::string& mime) {
   return "data:" + mime + ";base64," + Base64(bytes);
 }
@@ -100,6 +112,7 @@ std::string TestGltf::Json() const {
   section("images", images);
   section("cameras", cameras);
   section("animations", animations);
+  section("skins", skins);
   if (!lights.empty()) j << ",\"extensions\":{\"KHR_lights_punctual\":{\"lights\":[" << Join(lights) << "]}}";
   if (!buffer_.empty()) {
     j << ",\"buffers\":[{\"byteLength\":" << buffer_.size() << ",\"uri\":\""

@@ -235,6 +235,12 @@ class AssimpReader {
     }
   }
 
+  // The name of the assimp reader that read the file ("glTF2 Importer", ...).
+  std::string Format() const {
+    aiString name;
+    return source_.mMetaData && source_.mMetaData->Get("SourceAsset_Format", name) ? name.C_Str() : "";
+  }
+
   void ReadCameras() {
     for (unsigned i = 0; i < source_.mNumCameras; ++i) {
       const aiCamera& c = *source_.mCameras[i];
@@ -242,12 +248,15 @@ class AssimpReader {
       out.name = Name(c.mName, "camera " + std::to_string(i));
       if (c.mOrthographicWidth > 0) out.perspective = false;
       // assimp's importers store the whole horizontal angle; the aspect gives the vertical.
-      float aspect = c.mAspect > 0 ? c.mAspect : 4.0f / 3.0f;
+      // Its glTF readers take an aspect left open as 1 (the angle is then the vertical
+      // one) and copy the camera node's translation into the camera as well.
+      const bool gltf = Format().rfind("glTF", 0) == 0;
+      float aspect = c.mAspect > 0 ? c.mAspect : gltf ? 1.0f : 4.0f / 3.0f;
       out.aspect = c.mAspect;
       out.yfov = 2 * std::atan(std::tan(c.mHorizontalFOV / 2) / aspect);
       out.znear = c.mClipPlaneNear;
       out.zfar = c.mClipPlaneFar;
-      out.position = ToVec3(c.mPosition);
+      out.position = gltf ? Vec3{0, 0, 0} : ToVec3(c.mPosition);
       out.forward = Normalized(ToVec3(c.mLookAt));
       out.up = Normalized(ToVec3(c.mUp));
       auto target = targets_.find(out.name);
