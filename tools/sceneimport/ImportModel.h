@@ -39,7 +39,7 @@ struct ImportPrimitive {
   std::vector<std::uint32_t> indices;  // three per triangle
   std::vector<std::vector<Vec3>> morphDeltas;  // per target, one per position
   std::vector<ImportBone> bones;               // empty: not skinned
-  // Whole vertex key frames (MD2), one position per vertex each, kKeyframeSeconds apart;
+  // Whole vertex key frames (MD2, MD3, MDC, MDL), one position per vertex each, kKeyframeSeconds apart;
   // the first is `positions`.
   std::vector<std::vector<Vec3>> keyframes;
 };

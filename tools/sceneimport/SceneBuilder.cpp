@@ -539,11 +539,16 @@ ImportMesh SceneBuilder::SkinnedMesh(int nodeIndex, std::size_t* frameCount) {
   const ImportNode& node = scene_.nodes[nodeIndex];
   ImportMesh mesh = scene_.meshes[node.mesh];
   bool animated = AnimatedChain(nodeIndex);
+  // Morph targets shape the mesh before its bones move it.
+  const ImportChannel* weightChannel = nullptr;
+  if (auto found = animated_.find(nodeIndex); found != animated_.end())
+    weightChannel = found->second.channel[static_cast<int>(ChannelPath::Weights)];
+  animated = animated || weightChannel;
+  const std::vector<float> restWeights = !node.weights.empty() ? node.weights : mesh.weights;
   std::size_t vertices = 0;
   for (const auto& p : mesh.primitives) {
     vertices += p.positions.size();
     for (const auto& bone : p.bones) animated = animated || (bone.node >= 0 && AnimatedChain(bone.node));
-    if (!p.morphDeltas.empty()) report_.Warn("morph targets of a skinned mesh dropped", mesh.name);
   }
   std::size_t frames = 1;
   if (animated) {
@@ -563,20 +568,27 @@ ImportMesh SceneBuilder::SkinnedMesh(int nodeIndex, std::size_t* frameCount) {
       float t = frames == 1 ? 0 : static_cast<float>(loopMs_) / 1000 * static_cast<float>(f) / static_cast<float>(frames - 1);
       Mat4 toNode = InverseAffine(PlacedWorld(nodeIndex, t));
       Mat4 rest = Multiply(toNode, WorldAt(nodeIndex, t));
+      std::vector<Vec3> shaped = p.positions;
+      if (!p.morphDeltas.empty()) {
+        std::vector<float> w = weightChannel ? SampleChannel(*weightChannel, t) : restWeights;
+        for (std::size_t k = 0; k < p.morphDeltas.size() && k < w.size(); ++k)
+          if (w[k] != 0)
+            for (std::size_t v = 0; v < shaped.size(); ++v) shaped[v] = shaped[v] + p.morphDeltas[k][v] * w[k];
+      }
       std::vector<Vec3> sum(p.positions.size(), Vec3{0, 0, 0});
       std::vector<float> total(p.positions.size(), 0.0f);
       for (const auto& bone : p.bones) {
         if (bone.node < 0) continue;
         Mat4 m = Multiply(toNode, Multiply(WorldAt(bone.node, t), bone.offset));
         for (const auto& [v, w] : bone.weights) {
-          sum[v] = sum[v] + TransformPoint(m, p.positions[v]) * w;
+          sum[v] = sum[v] + TransformPoint(m, shaped[v]) * w;
           total[v] += w;
         }
       }
       auto& out = framePositions[f];
       out.resize(p.positions.size());
       for (std::size_t v = 0; v < out.size(); ++v)
-        out[v] = total[v] > 0 ? sum[v] * (1 / total[v]) : TransformPoint(rest, p.positions[v]);
+        out[v] = total[v] > 0 ? sum[v] * (1 / total[v]) : TransformPoint(rest, shaped[v]);
     }
     p.positions = framePositions[0];
     p.morphDeltas.clear();
