@@ -258,6 +258,13 @@ class AssimpReader {
     }
   }
 
+  // Key times are in ticks; a reader that leaves the rate open gets 25 a second.
+  double TicksPerSecond() const {
+    for (unsigned a = 0; a < source_.mNumAnimations; ++a)
+      if (source_.mAnimations[a]->mTicksPerSecond > 0) return source_.mAnimations[a]->mTicksPerSecond;
+    return 25.0;
+  }
+
   // The name of the assimp reader that read the file ("glTF2 Importer", ...).
   std::string Format() const {
     aiString name;
@@ -290,6 +297,10 @@ class AssimpReader {
         out.hasTarget = true;
         out.target = target->second.target;
         out.roll = target->second.rollDegrees * 3.14159265f / 180;
+        for (const RollKey& key : target->second.rollKeys) {
+          out.rollTimes.push_back(static_cast<float>(key.frame / TicksPerSecond()));
+          out.rolls.push_back(key.degrees * 3.14159265f / 180);
+        }
         out.up = {0, 0, 1};
       }
       cameraByName_[out.name] = static_cast<int>(scene_.cameras.size());

@@ -99,6 +99,8 @@ struct ImportCamera {
   bool hasTarget = false;
   Vec3 target{0, 0, 0};
   float roll = 0;
+  // An animated roll: radians at these times (seconds), linear between them.
+  std::vector<float> rollTimes, rolls;
 };
 
 enum class LightType { Point, Spot, Directional };

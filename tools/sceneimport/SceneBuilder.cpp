@@ -378,8 +378,17 @@ bool SceneBuilder::EmitCameras(std::string* error) {
 void SceneBuilder::EmitCamera(int nodeIndex) {
   const ImportNode& node = scene_.nodes[nodeIndex];
   const ImportCamera& c = scene_.cameras[node.camera];
-  if (c.hasTarget && animated_.count(nodeIndex) && animated_.at(nodeIndex).channel[static_cast<int>(ChannelPath::Rotation)])
-    report_.Warn("animated roll of a target camera not kept (its first roll is)", node.name);
+  if (c.hasTarget && c.rolls.empty() && animated_.count(nodeIndex) &&
+      animated_.at(nodeIndex).channel[static_cast<int>(ChannelPath::Rotation)])
+    report_.Warn("turning of a target camera's node not kept (it looks at its target with its roll)", node.name);
+  auto rollAt = [&](float seconds) {
+    if (c.rolls.empty()) return c.roll;
+    std::size_t k = 0;
+    while (k + 1 < c.rollTimes.size() && c.rollTimes[k + 1] <= seconds) ++k;
+    if (k + 1 >= c.rollTimes.size() || seconds <= c.rollTimes[k]) return c.rolls[k];
+    float f = (seconds - c.rollTimes[k]) / (c.rollTimes[k + 1] - c.rollTimes[k]);
+    return c.rolls[k] + (c.rolls[k + 1] - c.rolls[k]) * f;
+  };
   // Cameras hang under the root with their world placement worked out here, so
   // that a target camera can look at its target from wherever its eye moves.
   auto place = [&](float seconds, Vec3* position, Quat* rotation) {
@@ -398,7 +407,8 @@ void SceneBuilder::EmitCamera(int nodeIndex) {
       if (Length(Cross(forward, up)) < 1e-4f) up = Length(Cross(forward, Vec3{0, 1, 0})) < 1e-4f ? Vec3{1, 0, 0} : Vec3{0, 1, 0};
       Vec3 right = Normalized(Cross(forward, up));
       up = Normalized(Cross(right, forward));
-      up = up * std::cos(c.roll) + right * std::sin(c.roll);
+      const float roll = rollAt(seconds);
+      up = up * std::cos(roll) + right * std::sin(roll);
     } else {
       forward = Normalized(TransformDirection(world, c.forward));
       up = Normalized(TransformDirection(world, c.up));
@@ -437,7 +447,7 @@ void SceneBuilder::EmitCamera(int nodeIndex) {
   ++report_.counts.cameras;
   ++report_.counts.nodes;
   cameraNames_.push_back(chunk.node.name);
-  if (AnimatedChain(nodeIndex)) EmitPlacedController(chunk.index, place);
+  if (AnimatedChain(nodeIndex) || c.rolls.size() > 1) EmitPlacedController(chunk.index, place);
 }
 
 void SceneBuilder::EmitPlacedController(std::uint32_t chunkIndex,
