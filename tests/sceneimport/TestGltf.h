@@ -28,6 +28,8 @@ class TestGltf {
   std::string Save(const TempDir& dir, const std::string& name = "model.gltf") const;
 
  private:
+  // Appends `bytes` of `data` to the buffer with a view and an accessor over them.
+  int Accessor(const void* data, std::size_t bytes, int componentType, std::size_t count, const char* type);
   std::vector<std::uint8_t> buffer_;
   std::vector<std::string> views_, accessors_;
 };

@@ -487,7 +487,7 @@ class AssimpReader {
 };
 
 // The Quake family's files (MD2, MD3, MDC, and Quake's and 3D GameStudio's MDL up
-// to MDL5) hold whole vertex key frames; assimp reads one a time, the one a
+// to MDL5) hold whole vertex key frames; assimp reads one at a time, the one a
 // property names (MD3's frames are read here: assimp ignores its property). Where
 // each header keeps its frame count:
 struct KeyframeFormat {

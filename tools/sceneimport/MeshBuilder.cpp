@@ -54,7 +54,7 @@ class MeshSource {
  public:
   MeshSource(const ImportMesh& mesh, const std::vector<ImportMaterial>& materials, const MeshMapping& mapping,
              std::size_t targets)
-      : mapping_(mapping), targets_(targets) {
+      : mapping_(mapping) {
     primitives_.reserve(mesh.primitives.size());
     for (const auto& p : mesh.primitives) {
       PrimitiveSource s;
@@ -94,7 +94,6 @@ class MeshSource {
 
   const PrimitiveSource& Primitive(std::uint32_t k) const { return primitives_[k]; }
   std::size_t Size() const { return primitives_.size(); }
-  std::size_t Targets() const { return targets_; }
 
   VertexKey Key(SourceVertex v) const {
     const PrimitiveSource& s = primitives_[v.primitive];
@@ -133,7 +132,6 @@ class MeshSource {
   }
 
   const MeshMapping& mapping_;
-  std::size_t targets_;
   std::vector<PrimitiveSource> primitives_;
 };
 
