@@ -574,7 +574,8 @@ bool ReadWithAssimp(const std::string& path, ImportScene* scene, ImportReport* r
   Assimp::Importer importer;
   // Without normals a model keeps smooth shading; assimp must not invent flat ones.
   const aiScene* source = importer.ReadFile(
-      path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_FlipUVs | aiProcess_ValidateDataStructure);
+      path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_FlipUVs | aiProcess_GenUVCoords |
+                aiProcess_TransformUVCoords | aiProcess_ValidateDataStructure);
   // Without meshes assimp marks the scene incomplete and may add a stand-in mesh of
   // its own; either way there is nothing of the file to draw.
   const bool incomplete = source && (source->mFlags & AI_SCENE_FLAGS_INCOMPLETE);
