@@ -1,6 +1,7 @@
 // Materials and textures of imported glTF scenes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -134,6 +135,30 @@ TEST(ImportMaterial, PicturesThePlayerCannotReadAreReportedByNameAndDropped) {
   EXPECT_TRUE(named);
   EXPECT_NE(r.out.find("leaf.webp"), std::string::npos);  // printed with the warnings
   EXPECT_NE(r.out.find("missing.png"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// Debian's LightWave samples, when installed: a globe textured by a cylindrical or
+// spherical projection, which assimp turns into texture coordinates when asked.
+TEST(ImportMaterial, ProjectedTexturesGetTextureCoordinates) {
+  const std::string folder = "/usr/share/assimp/models/LWO/LWO2/MappingModes/";
+  if (!std::filesystem::exists(folder)) GTEST_SKIP() << "assimp-testmodels is not installed";
+  for (const char* model : {"earth_cylindrical_x.lwo", "earth_spherical_y.lwo"}) {
+    SCOPED_TRACE(model);
+    TempDir dir;
+    ImportResult r = ImportFile(folder + model, dir.file("scene.psk"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_FALSE(r.file.meshes.empty());
+    float lo = 1e9f, hi = -1e9f;
+    for (const auto& v : r.file.vertexBuffers.at(r.file.meshes[0].vertexBuffer).vertices) {
+      lo = std::min(lo, v.uv0[0]);
+      hi = std::max(hi, v.uv0[0]);
+    }
+    EXPECT_GT(hi - lo, 0.5f) << "the picture must wrap round the globe, not show one spot of it";
+  }
 }
 
 }  // namespace

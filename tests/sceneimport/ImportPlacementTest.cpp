@@ -92,8 +92,10 @@ TEST(ImportPlacement, AnimatedScaleStaysAnimatedAroundTheBakedRest) {
   EXPECT_NEAR(prs.keys.back().scale[0], 2, 1e-5);  // twice the rest: 8 in all
 }
 
-// A 3DS file: a triangle about the origin and a target camera.
-std::string ThreeDs(const TempDir& dir, const float eye[3], const float target[3], float roll) {
+// A 3DS file: a triangle about the origin and a target camera, its roll animated
+// through the key-framer when `rollKeys` (frame, degrees) are given.
+std::string ThreeDs(const TempDir& dir, const float eye[3], const float target[3], float roll,
+                    const std::vector<std::pair<std::uint32_t, float>>& rollKeys = {}) {
   auto chunk = [](std::uint16_t id, const std::string& body) {
     std::string out(6, '\0');
     std::uint32_t length = static_cast<std::uint32_t>(body.size() + 6);
@@ -115,7 +117,18 @@ std::string ThreeDs(const TempDir& dir, const float eye[3], const float target[3
                                          chunk(0x4700, floats({eye[0], eye[1], eye[2], target[0], target[1],
                                                                target[2], roll, 35})));
   std::string version = chunk(0x0002, std::string("\3\0\0\0", 4));
-  std::string file = chunk(0x4D4D, version + chunk(0x3D3D, mesh + camera));
+  std::string keyframer;
+  if (!rollKeys.empty()) {
+    auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    std::string track = u16(0) + u32(0) + u32(0) + u32(static_cast<std::uint32_t>(rollKeys.size()));
+    for (auto [frame, degrees] : rollKeys) track += u32(frame) + u16(0) + floats({degrees});
+    auto node = [&](const std::string& name) { return name + '\0' + u16(0x4000) + u16(0) + u16(0xFFFF); };
+    // With a key-framer assimp builds its nodes from it: the triangle needs one too.
+    keyframer = chunk(0xB000, chunk(0xB002, chunk(0xB030, u16(0)) + chunk(0xB010, node("tri"))) +
+                                  chunk(0xB003, chunk(0xB030, u16(1)) + chunk(0xB010, node("Camera01")) +
+                                                    chunk(0xB024, track)));
+  }
+  std::string file = chunk(0x4D4D, version + chunk(0x3D3D, mesh + camera) + keyframer);
   return dir.write("target.3ds", file);
 }
 
@@ -127,10 +140,11 @@ TEST(ImportPlacement, TargetCameraLooksAtItsTargetWithItsRoll) {
     ImportResult r = ImportFile(ThreeDs(dir, eye, target, roll), dir.file("scene.psk"));
     ASSERT_EQ(r.status, 0) << r.err;
     const ReadNode* camera = r.file.Node("Camera01");
-    const ReadNode* root = r.file.Node("root");
+    // The file's own axes are those under assimp's root node, which stands the file
+    // upright (as it does the triangle); there the source's (x, y, z) is the scene's (x, z, y).
+    const ReadNode* root = r.file.Node("<3DSDummyRoot>");
     ASSERT_TRUE(camera && root);
     ASSERT_EQ(camera->type, 4);
-    // The source's (x, y, z) is the scene's (x, z, y).
     ScreenPoint at = Project(r.file, *camera, *root, {target[0], target[2], target[1]});
     EXPECT_NEAR(at.x, 512, 0.5);
     EXPECT_NEAR(at.y, 384, 0.5);
@@ -140,6 +154,45 @@ TEST(ImportPlacement, TargetCameraLooksAtItsTargetWithItsRoll) {
     // side once the camera rolls a quarter turn.
     ScreenPoint above = Project(r.file, *camera, *root, {target[0], target[2] + 1, target[1]});
     if (roll == 0) {
+      EXPECT_NEAR(above.x, 512, 0.5);
+      EXPECT_LT(above.y, 384 - 10);
+    } else {
+      EXPECT_NEAR(above.y, 384, 0.5);
+      EXPECT_GT(std::abs(above.x - 512), 10);
+    }
+  }
+}
+
+TEST(ImportPlacement, AnimatedRollOfATargetCameraIsCarried) {
+  const float eye[3] = {4, -10, 3}, target[3] = {1, 2, -1};
+  TempDir dir;
+  // Level at frame 0, a quarter turn at frame 25 (one second at assimp's 25 a second).
+  ImportResult r = ImportFile(ThreeDs(dir, eye, target, 0, {{0, 0.0f}, {25, 90.0f}}), dir.file("scene.psk"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(r.report.Mentions("roll")) << "nothing about the roll is lost";
+  const ReadNode* camera = r.file.Node("Camera01");
+  const ReadNode* tri = r.file.Node("tri");
+  ASSERT_TRUE(camera && tri);
+  const ReadNode* root = r.file.NodeByIndex(static_cast<std::uint32_t>(tri->parent));  // the file's own axes
+  ASSERT_TRUE(root);
+  const ReadPRS* prs = nullptr;
+  for (const auto& c : r.file.controllers)
+    if (c.node == camera->index) prs = &c;
+  ASSERT_TRUE(prs) << "the rolling camera needs a controller";
+  ASSERT_GE(prs->keys.size(), 2u);
+  // The camera at its first and last key: the target stays in the middle, a point
+  // above it goes from straight above to the side.
+  for (bool last : {false, true}) {
+    SCOPED_TRACE(last);
+    ReadNode at = *camera;
+    const ReadKey& key = last ? prs->keys.back() : prs->keys.front();
+    at.position = key.position;
+    at.rotation = key.rotation;
+    ScreenPoint middle = Project(r.file, at, *root, {target[0], target[2], target[1]});
+    EXPECT_NEAR(middle.x, 512, 0.5);
+    EXPECT_NEAR(middle.y, 384, 0.5);
+    ScreenPoint above = Project(r.file, at, *root, {target[0], target[2] + 1, target[1]});
+    if (!last) {
       EXPECT_NEAR(above.x, 512, 0.5);
       EXPECT_LT(above.y, 384 - 10);
     } else {
@@ -161,7 +214,8 @@ TEST(ImportPlacement, SampleTargetCameraSeesItsTarget) {
   ASSERT_EQ(r.status, 0) << r.err;
   const ReadNode* camera = r.file.Node("Camera01");
   ASSERT_TRUE(camera);
-  ScreenPoint at = Project(r.file, *camera, *r.file.Node("root"), {t.x, t.z, t.y});
+  ASSERT_TRUE(r.file.Node("<3DSRoot>"));
+  ScreenPoint at = Project(r.file, *camera, *r.file.Node("<3DSRoot>"), {t.x, t.z, t.y});
   EXPECT_NEAR(at.x, 512, 1);
   EXPECT_NEAR(at.y, 384, 1);
 }

@@ -2,6 +2,7 @@
 // key frames kept as vertex frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -128,23 +129,136 @@ TEST(ImportSkinning, WithoutAnimationTheMeshTakesItsPoseAtTimeZero) {
   EXPECT_TRUE(tipTurned) << "the tip belongs at scene (-1, 0, 1), the arm turned a quarter";
 }
 
+// A skinned glTF goes through assimp: its morph targets, their default weights and
+// their animation come through too and shape the mesh before the bones pose it.
+TEST(ImportSkinning, MorphTargetsOfASkinnedModelShapeItBeforeItsBones) {
+  TempDir dir;
+  TestGltf g;
+  int positions = g.Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}, "VEC3", true);
+  int deltas = g.Floats({0, 0, 0, 0, 0, 0, 0, 0, 2}, "VEC3", true);  // the top corner moves 2 along glTF z
+  int joints = g.Joints(std::vector<std::uint16_t>(12, 0));
+  int weights = g.Floats({1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, "VEC4");
+  g.meshes.push_back("{\"primitives\":[{\"attributes\":{\"POSITION\":" + std::to_string(positions) +
+                     ",\"JOINTS_0\":" + std::to_string(joints) + ",\"WEIGHTS_0\":" + std::to_string(weights) +
+                     "},\"indices\":" + std::to_string(g.Indices({0, 1, 2})) + ",\"targets\":[{\"POSITION\":" +
+                     std::to_string(deltas) + "}]}],\"weights\":[0.25]}");
+  g.nodes = {"{\"name\":\"skinned\",\"mesh\":0,\"skin\":0}", "{\"name\":\"root\"}"};
+  g.skins = {"{\"joints\":[1],\"inverseBindMatrices\":" +
+             std::to_string(g.Floats({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, "MAT4")) + "}"};
+  // The weight goes from 0 to 1 over a second.
+  g.animations = {"{\"samplers\":[{\"input\":" + std::to_string(g.Floats({0, 1}, "SCALAR", true)) +
+                  ",\"output\":" + std::to_string(g.Floats({0, 1}, "SCALAR")) +
+                  "}],\"channels\":[{\"sampler\":0,\"target\":{\"node\":0,\"path\":\"weights\"}}]}"};
+  ImportOptions options;
+  options.fps = 4;
+  ImportResult r = Import(dir, g, options);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(r.report.Mentions("morph")) << "nothing about the morph target is lost";
+  ASSERT_EQ(r.file.meshes.size(), 1u);
+  const ReadVertexBuffer& vb = r.file.vertexBuffers.at(r.file.meshes[0].vertexBuffer);
+  ASSERT_EQ(vb.frames, 5u);
+  // The top corner: glTF (0, 1, 2w), scene (0, 2w, 1), w = t.
+  std::size_t top = vb.vertices.size();
+  for (std::size_t v = 0; v < vb.vertices.size(); ++v)
+    if (std::abs(vb.vertices[v].position[2] - 1) < 1e-4) top = v;
+  ASSERT_LT(top, vb.vertices.size());
+  EXPECT_NEAR(vb.vertices[top].position[1], 0, 1e-4);
+  EXPECT_NEAR(vb.extraFrames[1][top][1], 1, 1e-4);  // frame 2, 0.5 s
+  EXPECT_NEAR(vb.extraFrames[3][top][1], 2, 1e-4);  // frame 4, 1 s
+  EXPECT_NEAR(vb.extraFrames[3][top][2], 1, 1e-4);
+
+  // Without the animation the default weight holds.
+  g.animations.clear();
+  TempDir still;
+  ImportResult s = Import(still, g, options);
+  ASSERT_EQ(s.status, 0) << s.err;
+  const ReadVertexBuffer& held = s.file.vertexBuffers.at(s.file.meshes[0].vertexBuffer);
+  bool shaped = false;
+  for (const auto& v : held.vertices) shaped = shaped || (std::abs(v.position[1] - 0.5f) < 1e-4 && std::abs(v.position[2] - 1) < 1e-4);
+  EXPECT_TRUE(shaped) << "the top corner belongs at scene (0, 0.5, 1)";
+}
+
+// An imported key-framed model of one mesh: `frames` vertex frames played once
+// over `lastMs`.
+void ExpectKeyFrames(const ImportResult& r, std::uint32_t frames, std::uint32_t lastMs) {
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.file.meshes.size(), 1u);
+  EXPECT_EQ(r.file.vertexBuffers.at(r.file.meshes[0].vertexBuffer).frames, frames);
+  ASSERT_EQ(r.file.vertexControllers.size(), 1u);
+  EXPECT_EQ(r.file.vertexControllers[0].times, (std::array<std::uint32_t, 4>{0, lastMs, 0, lastMs}));
+}
+
 // Debian's sample MD2 model, when installed: 198 key frames, ten a second.
 TEST(ImportSkinning, EveryKeyFrameOfAnMd2ModelBecomesAVertexFrame) {
   const std::string model = "/usr/share/assimp/models/MD2/faerie.md2";
   if (!std::filesystem::exists(model)) GTEST_SKIP() << "assimp-testmodels is not installed";
   TempDir dir;
   ImportResult r = ImportFile(model, dir.file("scene.psk"));
-  ASSERT_EQ(r.status, 0) << r.err;
-  ASSERT_EQ(r.file.meshes.size(), 1u);
+  ExpectKeyFrames(r, 198, 19700);
+  if (HasFailure()) return;
   const ReadVertexBuffer& vb = r.file.vertexBuffers.at(r.file.meshes[0].vertexBuffer);
-  EXPECT_EQ(vb.frames, 198u);
-  ASSERT_EQ(r.file.vertexControllers.size(), 1u);
-  EXPECT_EQ(r.file.vertexControllers[0].times, (std::array<std::uint32_t, 4>{0, 19700, 0, 19700}));
   // The figure moves: some vertex is elsewhere half way through.
   float moved = 0;
   for (std::size_t v = 0; v < vb.vertices.size(); ++v)
     for (int k = 0; k < 3; ++k) moved = std::max(moved, std::abs(vb.extraFrames[98][v][k] - vb.vertices[v].position[k]));
   EXPECT_GT(moved, 0.5f);
+}
+
+// A Quake III model of our own: one triangle over three key frames, its third corner
+// one unit further along the file's x at each frame.
+std::string ThreeFrameMd3(const TempDir& dir) {
+  std::string file;
+  auto i32 = [&](std::int32_t v) { file.append(reinterpret_cast<const char*>(&v), 4); };
+  auto f32 = [&](float v) { file.append(reinterpret_cast<const char*>(&v), 4); };
+  auto i16 = [&](std::int16_t v) { file.append(reinterpret_cast<const char*>(&v), 2); };
+  auto name = [&](const std::string& text, std::size_t size) { file += text + std::string(size - text.size(), '\0'); };
+  const int frames = 3;
+  const std::int32_t header = 108, frameBytes = 56, surfaceStart = header + frames * frameBytes;
+  const std::int32_t triangles = 108, shaders = triangles + 12, st = shaders + 68, xyz = st + 3 * 8,
+                     surfaceEnd = xyz + frames * 3 * 8;
+  file += "IDP3";
+  i32(15);
+  name("triangle", 64);
+  for (std::int32_t v : {0, frames, 0, 1, 0, header, surfaceStart, surfaceStart, surfaceStart + surfaceEnd}) i32(v);
+  for (int f = 0; f < frames; ++f) {
+    for (float v : {0.0f, 0.0f, 0.0f, 1.0f + static_cast<float>(f), 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 2.0f}) f32(v);
+    name("frame" + std::to_string(f), 16);
+  }
+  file += "IDP3";
+  name("surface", 64);
+  for (std::int32_t v : {0, frames, 1, 3, 1, triangles, shaders, st, xyz, surfaceEnd}) i32(v);
+  for (std::int32_t v : {0, 1, 2}) i32(v);
+  name("skin", 64);
+  i32(0);
+  for (float v : {0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f}) f32(v);
+  for (int f = 0; f < frames; ++f)
+    for (auto [x, y] : {std::pair{0, 0}, {64, 0}, {64 * f, 64}}) {  // a 64th of a unit each
+      i16(static_cast<std::int16_t>(x));
+      i16(static_cast<std::int16_t>(y));
+      i16(0);
+      i16(0);
+    }
+  return dir.write("triangle.md3", file);
+}
+
+TEST(ImportSkinning, KeyFramesOfAnMd3ModelBecomeVertexFrames) {
+  TempDir dir;
+  ImportResult r = ImportFile(ThreeFrameMd3(dir), dir.file("scene.psk"));
+  ExpectKeyFrames(r, 3, 200);
+  if (HasFailure()) return;
+  const ReadVertexBuffer& vb = r.file.vertexBuffers.at(r.file.meshes[0].vertexBuffer);
+  // Only the third corner moves, one unit a frame (however the axes are turned).
+  auto distance = [](const std::array<float, 3>& a, const std::array<float, 3>& b) {
+    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+  };
+  std::vector<float> moved;
+  for (std::size_t v = 0; v < vb.vertices.size(); ++v)
+    moved.push_back(distance(vb.extraFrames[1][v], vb.vertices[v].position));
+  std::sort(moved.begin(), moved.end());
+  ASSERT_EQ(moved.size(), 3u);
+  EXPECT_NEAR(moved[0], 0, 1e-4);
+  EXPECT_NEAR(moved[1], 0, 1e-4);
+  EXPECT_NEAR(moved[2], 2, 1e-4);  // frame 2 against frame 0
 }
 
 }  // namespace

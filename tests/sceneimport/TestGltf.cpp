@@ -37,7 +37,7 @@ int TestGltf::Floats(const std::vector<float>& values, const std::string& type, 
   std::size_t offset = buffer_.size();
   buffer_.resize(offset + values.size() * 4);
   std::memcpy(buffer_.data() + offset, values.data(), values.size() * 4);
-  int width = type == "SCALAR" ? 1 : type == "VEC2" ? 2 : type == "VEC3" ? 3 : 4;
+  int width = type == "SCALAR" ? 1 : type == "VEC2" ? 2 : type == "VEC3" ? 3 : type == "MAT4" ? 16 : 4;
   views_.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(offset) +
                    ",\"byteLength\":" + std::to_string(values.size() * 4) + "}");
   std::ostringstream a;
@@ -61,14 +61,22 @@ int TestGltf::Floats(const std::vector<float>& values, const std::string& type, 
 }
 
 int TestGltf::Indices(const std::vector<std::uint32_t>& values) {
+  return Accessor(values.data(), values.size() * 4, 5125, values.size(), "SCALAR");
+}
+
+int TestGltf::Joints(const std::vector<std::uint16_t>& values) {
+  return Accessor(values.data(), values.size() * 2, 5123, values.size() / 4, "VEC4");
+}
+
+int TestGltf::Accessor(const void* data, std::size_t bytes, int componentType, std::size_t count, const char* type) {
   while (buffer_.size() % 4) buffer_.push_back(0);
   std::size_t offset = buffer_.size();
-  buffer_.resize(offset + values.size() * 4);
-  std::memcpy(buffer_.data() + offset, values.data(), values.size() * 4);
-  views_.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(offset) +
-                   ",\"byteLength\":" + std::to_string(values.size() * 4) + "}");
-  accessors_.push_back("{\"bufferView\":" + std::to_string(views_.size() - 1) +
-                       ",\"componentType\":5125,\"count\":" + std::to_string(values.size()) + ",\"type\":\"SCALAR\"}");
+  buffer_.resize(offset + bytes);
+  std::memcpy(buffer_.data() + offset, data, bytes);
+  views_.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(offset) + ",\"byteLength\":" + std::to_string(bytes) + "}");
+  accessors_.push_back("{\"bufferView\":" + std::to_string(views_.size() - 1) + ",\"componentType\":" +
+                       std::to_string(componentType) + ",\"count\":" + std::to_string(count) + ",\"type\":\"" + type +
+                       "\"}");
   return static_cast<int>(accessors_.size() - 1);
 }
 
@@ -100,6 +108,7 @@ std::string TestGltf::Json() const {
   section("images", images);
   section("cameras", cameras);
   section("animations", animations);
+  section("skins", skins);
   if (!lights.empty()) j << ",\"extensions\":{\"KHR_lights_punctual\":{\"lights\":[" << Join(lights) << "]}}";
   if (!buffer_.empty()) {
     j << ",\"buffers\":[{\"byteLength\":" << buffer_.size() << ",\"uri\":\""

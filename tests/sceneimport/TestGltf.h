@@ -10,14 +10,16 @@
 
 class TestGltf {
  public:
-  // Accessors over the shared buffer; `type` is "SCALAR", "VEC2", "VEC3" or "VEC4".
+  // Accessors over the shared buffer; `type` is "SCALAR", "VEC2", "VEC3", "VEC4" or "MAT4".
   int Floats(const std::vector<float>& values, const std::string& type, bool withBounds = false);
   int Indices(const std::vector<std::uint32_t>& values);
+  // Four joint numbers per vertex (JOINTS_0).
+  int Joints(const std::vector<std::uint16_t>& values);
   // A data URI holding `bytes` as `mime`.
   static std::string DataUri(const std::vector<std::uint8_t>& bytes, const std::string& mime);
 
   // JSON objects, each a complete "{...}" text, in index order.
-  std::vector<std::string> nodes, meshes, materials, textures, images, cameras, lights, animations;
+  std::vector<std::string> nodes, meshes, materials, textures, images, cameras, lights, animations, skins;
   std::vector<int> sceneNodes;
   std::vector<std::string> extensionsUsed;
 
@@ -26,6 +28,8 @@ class TestGltf {
   std::string Save(const TempDir& dir, const std::string& name = "model.gltf") const;
 
  private:
+  // Appends `bytes` of `data` to the buffer with a view and an accessor over them.
+  int Accessor(const void* data, std::size_t bytes, int componentType, std::size_t count, const char* type);
   std::vector<std::uint8_t> buffer_;
   std::vector<std::string> views_, accessors_;
 };

@@ -11,9 +11,11 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 
 #include "tools/sceneimport/Camera3ds.h"
 #include "tools/sceneimport/ImportLimits.h"
+#include "tools/sceneimport/Md3Frames.h"
 #include "tools/sceneimport/TextureLookup.h"
 #include "tools/sceneimport/TextureTable.h"
 
@@ -29,17 +31,27 @@ std::string Name(const aiString& name, const std::string& fallback) {
 class AssimpReader {
  public:
   // `keyframes`: per mesh of `source`, the positions of its further key frames.
+  // `upright`, when given, turns the file's axes into y-up ones above its root.
   AssimpReader(const aiScene& source, const std::string& folder, std::map<std::string, TargetCamera> targets,
-               std::vector<std::vector<std::vector<Vec3>>> keyframes, ImportScene* scene, ImportReport* report)
+               std::vector<std::vector<std::vector<Vec3>>> keyframes, std::optional<Mat4> upright,
+               ImportScene* scene, ImportReport* report)
       : source_(source), folder_(folder), targets_(std::move(targets)), keyframes_(std::move(keyframes)),
-        scene_(*scene), report_(*report) {}
+        upright_(upright), scene_(*scene), report_(*report) {}
 
   void Read() {
     ReadMaterials();
     ReadMeshes();
     ReadCameras();
     ReadLights();
-    ReadNode(source_.mRootNode, -1);
+    int top = -1;
+    if (upright_) {
+      ImportNode node;
+      node.name = "upright";
+      Decompose(*upright_, &node.local.translation, &node.local.rotation, &node.local.scale);
+      scene_.nodes.push_back(node);
+      top = 0;
+    }
+    ReadNode(source_.mRootNode, top);
     scene_.roots.push_back(0);
     ResolveBones();
     ReadAnimations();
@@ -191,7 +203,16 @@ class AssimpReader {
         for (auto& frame : keyframes_[i])
           if (frame.size() == p.positions.size()) p.keyframes.push_back(std::move(frame));
         if (p.keyframes.size() < keyframes_[i].size() + 1) report_.Warn("key frames that do not match the first dropped", name);
-        if (p.keyframes.size() < 2) p.keyframes.clear();
+        // Frames that all repeat the first (assimp reads only the base frames of some
+        // formats) would only take memory.
+        bool moves = false;
+        for (std::size_t f = 1; f < p.keyframes.size() && !moves; ++f)
+          for (std::size_t v = 0; v < p.positions.size() && !moves; ++v)
+            moves = Length(p.keyframes[f][v] - p.positions[v]) > 0;
+        if (!moves) {
+          report_.Warn("key frames all alike as read (the reader gives only the first of some files): one kept", name);
+          p.keyframes.clear();
+        }
       }
       if (mesh.mTextureCoords[2]) report_.Warn("texture coordinate sets above the second dropped", name);
       if (mesh.mColors[0]) report_.Warn("vertex colours dropped", name);
@@ -206,7 +227,19 @@ class AssimpReader {
             out.weights.emplace_back(bone.mWeights[w].mVertexId, bone.mWeights[w].mWeight);
         p.bones.push_back(std::move(out));
       }
-      if (mesh.mNumAnimMeshes) report_.Warn("morph targets of this format dropped", name);
+      // Morph targets: assimp gives each as the whole mesh at full weight.
+      std::vector<float> weights;
+      for (unsigned t = 0; t < mesh.mNumAnimMeshes; ++t) {
+        const aiAnimMesh& target = *mesh.mAnimMeshes[t];
+        if (!target.mVertices || target.mNumVertices != mesh.mNumVertices) {
+          report_.Warn("morph target without positions dropped (and the morph targets after it)", name);
+          break;
+        }
+        std::vector<Vec3> deltas(mesh.mNumVertices);
+        for (unsigned v = 0; v < mesh.mNumVertices; ++v) deltas[v] = ToVec3(target.mVertices[v]) - p.positions[v];
+        p.morphDeltas.push_back(std::move(deltas));
+        weights.push_back(target.mWeight);
+      }
       for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
         const aiFace& face = mesh.mFaces[f];
         if (face.mNumIndices != 3) continue;
@@ -219,9 +252,23 @@ class AssimpReader {
       ImportMesh out;
       out.name = name;
       out.primitives.push_back(std::move(p));
+      out.weights = std::move(weights);
       meshIndex_.push_back(static_cast<int>(meshes_.size()));
       meshes_.push_back(std::move(out));
     }
+  }
+
+  // Key times are in ticks; a reader that leaves the rate open gets 25 a second.
+  double TicksPerSecond() const {
+    for (unsigned a = 0; a < source_.mNumAnimations; ++a)
+      if (source_.mAnimations[a]->mTicksPerSecond > 0) return source_.mAnimations[a]->mTicksPerSecond;
+    return 25.0;
+  }
+
+  // The name of the assimp reader that read the file ("glTF2 Importer", ...).
+  std::string Format() const {
+    aiString name;
+    return source_.mMetaData && source_.mMetaData->Get("SourceAsset_Format", name) ? name.C_Str() : "";
   }
 
   void ReadCameras() {
@@ -231,12 +278,15 @@ class AssimpReader {
       out.name = Name(c.mName, "camera " + std::to_string(i));
       if (c.mOrthographicWidth > 0) out.perspective = false;
       // assimp's importers store the whole horizontal angle; the aspect gives the vertical.
-      float aspect = c.mAspect > 0 ? c.mAspect : 4.0f / 3.0f;
+      // Its glTF readers take an aspect left open as 1 (the angle is then the vertical
+      // one) and copy the camera node's translation into the camera as well.
+      const bool gltf = Format().rfind("glTF", 0) == 0;
+      float aspect = c.mAspect > 0 ? c.mAspect : gltf ? 1.0f : 4.0f / 3.0f;
       out.aspect = c.mAspect;
       out.yfov = 2 * std::atan(std::tan(c.mHorizontalFOV / 2) / aspect);
       out.znear = c.mClipPlaneNear;
       out.zfar = c.mClipPlaneFar;
-      out.position = ToVec3(c.mPosition);
+      out.position = gltf ? Vec3{0, 0, 0} : ToVec3(c.mPosition);
       out.forward = Normalized(ToVec3(c.mLookAt));
       out.up = Normalized(ToVec3(c.mUp));
       auto target = targets_.find(out.name);
@@ -247,6 +297,10 @@ class AssimpReader {
         out.hasTarget = true;
         out.target = target->second.target;
         out.roll = target->second.rollDegrees * 3.14159265f / 180;
+        for (const RollKey& key : target->second.rollKeys) {
+          out.rollTimes.push_back(static_cast<float>(key.frame / TicksPerSecond()));
+          out.rolls.push_back(key.degrees * 3.14159265f / 180);
+        }
         out.up = {0, 0, 1};
       }
       cameraByName_[out.name] = static_cast<int>(scene_.cameras.size());
@@ -315,6 +369,7 @@ class AssimpReader {
       if (node->mMeshes[k] >= meshIndex_.size() || meshIndex_[node->mMeshes[k]] < 0) continue;
       const ImportMesh& mesh = meshes_[meshIndex_[node->mMeshes[k]]];
       if (merged.name.empty()) merged.name = mesh.name;
+      if (merged.weights.empty()) merged.weights = mesh.weights;
       merged.primitives.insert(merged.primitives.end(), mesh.primitives.begin(), mesh.primitives.end());
     }
     if (!merged.primitives.empty()) {
@@ -381,8 +436,39 @@ class AssimpReader {
               v->insert(v->end(), {s.x, s.y, s.z});
             });
       }
-      if (animation.mNumMorphMeshChannels || animation.mNumMeshChannels)
-        report_.Warn("mesh animation of this format dropped", out.name);
+      for (unsigned c = 0; c < animation.mNumMorphMeshChannels; ++c) {
+        const aiMeshMorphAnim& channel = *animation.mMorphMeshChannels[c];
+        // Named after the node (glTF) or after its mesh (other readers).
+        int node = -1;
+        auto named = nodeByName_.find(channel.mName.C_Str());
+        if (named != nodeByName_.end() && scene_.nodes[named->second].mesh >= 0) node = named->second;
+        for (std::size_t n = 0; n < scene_.nodes.size() && node < 0; ++n)
+          if (scene_.nodes[n].mesh >= 0 && scene_.meshes[scene_.nodes[n].mesh].name == channel.mName.C_Str())
+            node = static_cast<int>(n);
+        std::size_t targets = 0;
+        if (node >= 0)
+          for (const auto& p : scene_.meshes[scene_.nodes[node].mesh].primitives)
+            targets = std::max(targets, p.morphDeltas.size());
+        if (targets == 0 || channel.mNumKeys == 0) {
+          report_.Warn("morph animation of a mesh without morph targets dropped", channel.mName.C_Str());
+          continue;
+        }
+        ImportChannel ch;
+        ch.node = node;
+        ch.path = ChannelPath::Weights;
+        ch.width = static_cast<int>(targets);
+        for (unsigned k = 0; k < channel.mNumKeys; ++k) {
+          const aiMeshMorphKey& key = channel.mKeys[k];
+          float seconds = std::max(static_cast<float>(key.mTime / ticks), ch.times.empty() ? 0.0f : ch.times.back());
+          ch.times.push_back(seconds);
+          std::vector<float> w(targets, 0.0f);
+          for (unsigned i = 0; i < key.mNumValuesAndWeights; ++i)
+            if (key.mValues[i] < targets) w[key.mValues[i]] = static_cast<float>(key.mWeights[i]);
+          ch.values.insert(ch.values.end(), w.begin(), w.end());
+        }
+        out.channels.push_back(std::move(ch));
+      }
+      if (animation.mNumMeshChannels) report_.Warn("vertex animation of this format dropped", out.name);
       scene_.animations.push_back(std::move(out));
     }
   }
@@ -391,6 +477,7 @@ class AssimpReader {
   std::string folder_;
   std::map<std::string, TargetCamera> targets_;
   std::vector<std::vector<std::vector<Vec3>>> keyframes_;
+  std::optional<Mat4> upright_;
   ImportScene& scene_;
   ImportReport& report_;
   std::vector<ImportMesh> meshes_;  // one per assimp mesh, copied into the nodes that use it
@@ -399,24 +486,48 @@ class AssimpReader {
   std::multimap<std::string, int> nodeByName_;
 };
 
-// An MD2 file holds whole vertex key frames; assimp reads one at a time.
-std::vector<std::vector<std::vector<Vec3>>> ReadMd2Keyframes(const std::string& path, const aiScene& first,
-                                                             ImportReport* report) {
+// The Quake family's files (MD2, MD3, MDC, and Quake's and 3D GameStudio's MDL up
+// to MDL5) hold whole vertex key frames; assimp reads one at a time, the one a
+// property names (MD3's frames are read here: assimp ignores its property). Where
+// each header keeps its frame count:
+struct KeyframeFormat {
+  const char* extension;
+  const char* magic[4];
+  std::size_t countAt;
+  const char* property;
+};
+constexpr KeyframeFormat kKeyframeFormats[] = {
+    {".md2", {"IDP2"}, 40, AI_CONFIG_IMPORT_MD2_KEYFRAME},
+    {".md3", {"IDP3"}, 76, nullptr},
+    {".mdc", {"IDPC"}, 76, AI_CONFIG_IMPORT_MDC_KEYFRAME},
+    {".mdl", {"IDPO", "MDL3", "MDL4", "MDL5"}, 68, AI_CONFIG_IMPORT_MDL_KEYFRAME},
+};
+
+std::vector<std::vector<std::vector<Vec3>>> ReadKeyframes(const std::string& path, const std::string& ext,
+                                                          const aiScene& first, ImportReport* report) {
   constexpr std::int32_t kMaxFrames = 1024;
   std::ifstream in(path, std::ios::binary);
-  char header[44] = {};
+  char header[80] = {};
   in.read(header, sizeof header);
+  const KeyframeFormat* format = nullptr;
+  for (const auto& f : kKeyframeFormats)
+    for (const char* magic : f.magic)
+      if (ext == f.extension && magic && in.gcount() >= static_cast<std::streamsize>(f.countAt + 4) &&
+          std::memcmp(header, magic, 4) == 0)
+        format = &f;
+  if (!format) return {};
   std::int32_t frames = 0;
-  if (in.gcount() == sizeof header) std::memcpy(&frames, header + 40, 4);
+  std::memcpy(&frames, header + format->countAt, 4);
   if (frames < 2) return {};
   if (frames > kMaxFrames) {
     report->Warn("key frames beyond the " + std::to_string(kMaxFrames) + "th dropped", path);
     frames = kMaxFrames;
   }
+  if (!format->property) return ReadMd3Frames(path, first, static_cast<std::size_t>(frames));
   std::vector<std::vector<std::vector<Vec3>>> out(first.mNumMeshes);
   for (std::int32_t f = 1; f < frames; ++f) {
     Assimp::Importer importer;
-    importer.SetPropertyInteger(AI_CONFIG_IMPORT_MD2_KEYFRAME, f);
+    importer.SetPropertyInteger(format->property, f);
     const aiScene* scene = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_FlipUVs);
     if (!scene || scene->mNumMeshes != first.mNumMeshes) {
       report->Warn("key frames from " + std::to_string(f) + " on could not be read, dropped", path);
@@ -431,13 +542,40 @@ std::vector<std::vector<std::vector<Vec3>>> ReadMd2Keyframes(const std::string& 
   return out;
 }
 
+// How the file's axes stand against the y-up ones the importer works in: as its
+// metadata names them (FBX), else as its format has it (Blender and 3MF stand on
+// z). assimp turns most other formats upright itself, under their root node.
+std::optional<Mat4> UprightTurn(const aiScene& source, const std::string& ext) {
+  int axis[3], sign[3];  // for x, y and z of the result: the file's axis and its sign
+  const char* keys[3][2] = {{"CoordAxis", "CoordAxisSign"}, {"UpAxis", "UpAxisSign"}, {"FrontAxis", "FrontAxisSign"}};
+  bool stated = source.mMetaData != nullptr;
+  for (int k = 0; k < 3 && stated; ++k) {
+    std::int32_t a = -1, s = 0;
+    stated = source.mMetaData->Get(keys[k][0], a) && source.mMetaData->Get(keys[k][1], s) && a >= 0 && a < 3 &&
+             (s == 1 || s == -1);
+    axis[k] = a, sign[k] = s;
+  }
+  if (stated && (axis[0] == axis[1] || axis[1] == axis[2] || axis[0] == axis[2])) stated = false;
+  if (!stated) {
+    if (ext != ".blend" && ext != ".3mf") return std::nullopt;
+    axis[0] = 0, axis[1] = 2, axis[2] = 1;  // (x, z, -y): z up, the viewer on -y
+    sign[0] = 1, sign[1] = 1, sign[2] = -1;
+  }
+  Mat4 turn;
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 4; ++c) turn.m[r][c] = c == axis[r] ? static_cast<float>(sign[r]) : 0.0f;
+  if (turn.m == Mat4{}.m) return std::nullopt;
+  return turn;
+}
+
 }  // namespace
 
 bool ReadWithAssimp(const std::string& path, ImportScene* scene, ImportReport* report, std::string* error) {
   Assimp::Importer importer;
   // Without normals a model keeps smooth shading; assimp must not invent flat ones.
   const aiScene* source = importer.ReadFile(
-      path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_FlipUVs | aiProcess_ValidateDataStructure);
+      path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_FlipUVs | aiProcess_GenUVCoords |
+                aiProcess_TransformUVCoords | aiProcess_ValidateDataStructure);
   // Without meshes assimp marks the scene incomplete and may add a stand-in mesh of
   // its own; either way there is nothing of the file to draw.
   const bool incomplete = source && (source->mFlags & AI_SCENE_FLAGS_INCOMPLETE);
@@ -463,9 +601,9 @@ bool ReadWithAssimp(const std::string& path, ImportScene* scene, ImportReport* r
   std::map<std::string, TargetCamera> targets;
   if (ext == ".3ds") targets = Read3dsCameras(path);
   std::vector<std::vector<std::vector<Vec3>>> keyframes;
-  if (ext == ".md2") keyframes = ReadMd2Keyframes(path, *source, report);
+  keyframes = ReadKeyframes(path, ext, *source, report);
   AssimpReader(*source, std::filesystem::path(path).parent_path().string(), std::move(targets), std::move(keyframes),
-               scene, report)
+               UprightTurn(*source, ext), scene, report)
       .Read();
   return true;
 }

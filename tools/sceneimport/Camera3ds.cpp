@@ -9,6 +9,7 @@ namespace sceneimport {
 namespace {
 
 constexpr std::uint16_t kMain = 0x4D4D, kEditor = 0x3D3D, kObject = 0x4000, kCamera = 0x4700;
+constexpr std::uint16_t kKeyframer = 0xB000, kCameraNode = 0xB003, kNodeHeader = 0xB010, kRollTrack = 0xB024;
 constexpr std::size_t kMaxFileBytes = std::size_t{512} << 20;
 
 struct Reader {
@@ -45,6 +46,10 @@ struct Reader {
         std::size_t zero = body;
         while (zero < stop && bytes[zero] != '\0') ++zero;
         if (zero < stop) Chunks(zero + 1, stop, std::string(bytes.data() + body, zero - body), depth + 1);
+      } else if (id == kKeyframer) {
+        Chunks(body, stop, name, depth + 1);
+      } else if (id == kCameraNode) {
+        CameraNode(body, stop);
       } else if (id == kCamera && stop - body >= 32) {
         TargetCamera c;
         c.eye = {F32(body), F32(body + 4), F32(body + 8)};
@@ -54,6 +59,44 @@ struct Reader {
       }
       at = stop;
     }
+  }
+
+  // A camera's key-framer node: its name, then its tracks; only the roll is kept.
+  void CameraNode(std::size_t begin, std::size_t end) {
+    std::string name;
+    std::vector<RollKey> keys;
+    for (std::size_t at = begin; at + 6 <= end;) {
+      std::uint16_t id = U16(at);
+      std::uint32_t length = U32(at + 2);
+      if (length < 6 || length > end - at) return;
+      std::size_t body = at + 6, stop = at + length;
+      if (id == kNodeHeader) {
+        std::size_t zero = body;
+        while (zero < stop && bytes[zero] != '\0') ++zero;
+        name.assign(bytes.data() + body, zero - body);
+      } else if (id == kRollTrack && stop - body >= 14) {
+        // Track flags, two unknown words, the key count; each key: its frame, which
+        // spline parameters follow (one float per bit of five), then the roll.
+        std::uint32_t count = U32(body + 10);
+        std::size_t k = body + 14;
+        for (std::uint32_t i = 0; i < count && k + 6 <= stop; ++i) {
+          RollKey key;
+          key.frame = U32(k);
+          std::uint16_t spline = U16(k + 4);
+          k += 6;
+          for (int bit = 0; bit < 5; ++bit) k += (spline >> bit) & 1 ? 4 : 0;
+          if (k + 4 > stop) break;
+          key.degrees = F32(k);
+          k += 4;
+          if (keys.empty() || key.frame > keys.back().frame) keys.push_back(key);
+        }
+      }
+      at = stop;
+    }
+    auto found = cameras.find(name);
+    bool moves = false;
+    for (const RollKey& key : keys) moves = moves || key.degrees != keys.front().degrees;
+    if (found != cameras.end() && moves) found->second.rollKeys = std::move(keys);
   }
 };
 

@@ -221,6 +221,7 @@ int SceneImportMain(int argc, const char* const* argv, std::ostream& out, std::o
     return 2;
   }
   ApplyImportLimits(options.input);
+  KeepFreedMemory();
   try {
     return RunImport(options, out, err);
   } catch (const std::bad_alloc&) {

@@ -1,5 +1,8 @@
 #include "tools/sceneimport/ImportLimits.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -56,6 +59,13 @@ void ApplyImportLimits(const std::string& input) {
   if (getrlimit(RLIMIT_AS, &current) == 0 && current.rlim_max != RLIM_INFINITY && current.rlim_max < memory.rlim_max)
     memory = {current.rlim_max, current.rlim_max};
   setrlimit(RLIMIT_AS, &memory);
+}
+
+void KeepFreedMemory() {
+#if defined(__GLIBC__)
+  mallopt(M_MMAP_THRESHOLD, 256 << 20);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+#endif
 }
 
 }  // namespace sceneimport

@@ -15,6 +15,11 @@ constexpr unsigned kImportCpuSeconds = 120;
 // sanitizer builds, whose shadow memory needs terabytes of address space.
 void ApplyImportLimits(const std::string& input);
 
+// One import is one short process: memory it frees is kept for its later stages
+// instead of going back to the system and being faulted in afresh (a large model
+// spends much of its time on fresh pages otherwise).
+void KeepFreedMemory();
+
 // The user's words for a failed allocation.
 std::string OutOfMemoryMessage();
 

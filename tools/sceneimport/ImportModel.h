@@ -39,7 +39,7 @@ struct ImportPrimitive {
   std::vector<std::uint32_t> indices;  // three per triangle
   std::vector<std::vector<Vec3>> morphDeltas;  // per target, one per position
   std::vector<ImportBone> bones;               // empty: not skinned
-  // Whole vertex key frames (MD2), one position per vertex each, kKeyframeSeconds apart;
+  // Whole vertex key frames (MD2, MD3, MDC, MDL), one position per vertex each, kKeyframeSeconds apart;
   // the first is `positions`.
   std::vector<std::vector<Vec3>> keyframes;
 };
@@ -99,6 +99,8 @@ struct ImportCamera {
   bool hasTarget = false;
   Vec3 target{0, 0, 0};
   float roll = 0;
+  // An animated roll: radians at these times (seconds), linear between them.
+  std::vector<float> rollTimes, rolls;
 };
 
 enum class LightType { Point, Spot, Directional };

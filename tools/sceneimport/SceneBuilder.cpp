@@ -378,8 +378,17 @@ bool SceneBuilder::EmitCameras(std::string* error) {
 void SceneBuilder::EmitCamera(int nodeIndex) {
   const ImportNode& node = scene_.nodes[nodeIndex];
   const ImportCamera& c = scene_.cameras[node.camera];
-  if (c.hasTarget && animated_.count(nodeIndex) && animated_.at(nodeIndex).channel[static_cast<int>(ChannelPath::Rotation)])
-    report_.Warn("animated roll of a target camera not kept (its first roll is)", node.name);
+  if (c.hasTarget && c.rolls.empty() && animated_.count(nodeIndex) &&
+      animated_.at(nodeIndex).channel[static_cast<int>(ChannelPath::Rotation)])
+    report_.Warn("turning of a target camera's node not kept (it looks at its target with its roll)", node.name);
+  auto rollAt = [&](float seconds) {
+    if (c.rolls.empty()) return c.roll;
+    std::size_t k = 0;
+    while (k + 1 < c.rollTimes.size() && c.rollTimes[k + 1] <= seconds) ++k;
+    if (k + 1 >= c.rollTimes.size() || seconds <= c.rollTimes[k]) return c.rolls[k];
+    float f = (seconds - c.rollTimes[k]) / (c.rollTimes[k + 1] - c.rollTimes[k]);
+    return c.rolls[k] + (c.rolls[k + 1] - c.rolls[k]) * f;
+  };
   // Cameras hang under the root with their world placement worked out here, so
   // that a target camera can look at its target from wherever its eye moves.
   auto place = [&](float seconds, Vec3* position, Quat* rotation) {
@@ -387,13 +396,19 @@ void SceneBuilder::EmitCamera(int nodeIndex) {
     Vec3 eye = TransformPoint(world, c.position);
     Vec3 forward, up;
     if (c.hasTarget) {
-      forward = Normalized(c.target - eye);
+      // The target and its up are stated in the file's own axes: those of the
+      // top node, which turns the file upright.
+      int top = nodeIndex;
+      while (scene_.nodes[top].parent >= 0) top = scene_.nodes[top].parent;
+      const Mat4 file = WorldAt(top, seconds);
+      forward = Normalized(TransformPoint(file, c.target) - eye);
       if (Length(forward) == 0) forward = {0, 0, -1};
-      up = c.up;
+      up = Normalized(TransformDirection(file, c.up));
       if (Length(Cross(forward, up)) < 1e-4f) up = Length(Cross(forward, Vec3{0, 1, 0})) < 1e-4f ? Vec3{1, 0, 0} : Vec3{0, 1, 0};
       Vec3 right = Normalized(Cross(forward, up));
       up = Normalized(Cross(right, forward));
-      up = up * std::cos(c.roll) + right * std::sin(c.roll);
+      const float roll = rollAt(seconds);
+      up = up * std::cos(roll) + right * std::sin(roll);
     } else {
       forward = Normalized(TransformDirection(world, c.forward));
       up = Normalized(TransformDirection(world, c.up));
@@ -432,7 +447,7 @@ void SceneBuilder::EmitCamera(int nodeIndex) {
   ++report_.counts.cameras;
   ++report_.counts.nodes;
   cameraNames_.push_back(chunk.node.name);
-  if (AnimatedChain(nodeIndex)) EmitPlacedController(chunk.index, place);
+  if (AnimatedChain(nodeIndex) || c.rolls.size() > 1) EmitPlacedController(chunk.index, place);
 }
 
 void SceneBuilder::EmitPlacedController(std::uint32_t chunkIndex,
@@ -534,11 +549,16 @@ ImportMesh SceneBuilder::SkinnedMesh(int nodeIndex, std::size_t* frameCount) {
   const ImportNode& node = scene_.nodes[nodeIndex];
   ImportMesh mesh = scene_.meshes[node.mesh];
   bool animated = AnimatedChain(nodeIndex);
+  // Morph targets shape the mesh before its bones move it.
+  const ImportChannel* weightChannel = nullptr;
+  if (auto found = animated_.find(nodeIndex); found != animated_.end())
+    weightChannel = found->second.channel[static_cast<int>(ChannelPath::Weights)];
+  animated = animated || weightChannel;
+  const std::vector<float> restWeights = !node.weights.empty() ? node.weights : mesh.weights;
   std::size_t vertices = 0;
   for (const auto& p : mesh.primitives) {
     vertices += p.positions.size();
     for (const auto& bone : p.bones) animated = animated || (bone.node >= 0 && AnimatedChain(bone.node));
-    if (!p.morphDeltas.empty()) report_.Warn("morph targets of a skinned mesh dropped", mesh.name);
   }
   std::size_t frames = 1;
   if (animated) {
@@ -558,20 +578,27 @@ ImportMesh SceneBuilder::SkinnedMesh(int nodeIndex, std::size_t* frameCount) {
       float t = frames == 1 ? 0 : static_cast<float>(loopMs_) / 1000 * static_cast<float>(f) / static_cast<float>(frames - 1);
       Mat4 toNode = InverseAffine(PlacedWorld(nodeIndex, t));
       Mat4 rest = Multiply(toNode, WorldAt(nodeIndex, t));
+      std::vector<Vec3> shaped = p.positions;
+      if (!p.morphDeltas.empty()) {
+        std::vector<float> w = weightChannel ? SampleChannel(*weightChannel, t) : restWeights;
+        for (std::size_t k = 0; k < p.morphDeltas.size() && k < w.size(); ++k)
+          if (w[k] != 0)
+            for (std::size_t v = 0; v < shaped.size(); ++v) shaped[v] = shaped[v] + p.morphDeltas[k][v] * w[k];
+      }
       std::vector<Vec3> sum(p.positions.size(), Vec3{0, 0, 0});
       std::vector<float> total(p.positions.size(), 0.0f);
       for (const auto& bone : p.bones) {
         if (bone.node < 0) continue;
         Mat4 m = Multiply(toNode, Multiply(WorldAt(bone.node, t), bone.offset));
         for (const auto& [v, w] : bone.weights) {
-          sum[v] = sum[v] + TransformPoint(m, p.positions[v]) * w;
+          sum[v] = sum[v] + TransformPoint(m, shaped[v]) * w;
           total[v] += w;
         }
       }
       auto& out = framePositions[f];
       out.resize(p.positions.size());
       for (std::size_t v = 0; v < out.size(); ++v)
-        out[v] = total[v] > 0 ? sum[v] * (1 / total[v]) : TransformPoint(rest, p.positions[v]);
+        out[v] = total[v] > 0 ? sum[v] * (1 / total[v]) : TransformPoint(rest, shaped[v]);
     }
     p.positions = framePositions[0];
     p.morphDeltas.clear();
@@ -686,6 +713,10 @@ bool SceneBuilder::EmitMesh(int nodeIndex, std::uint32_t nodeChunk, bool mirrore
     *error = "mesh '" + mesh.name + "' needs more parts than the format allows";
     return false;
   }
+  std::size_t bytes = 0;
+  for (const MeshPart& part : parts)
+    bytes += part.vertices.size() * (28 + 12 * (frames > 1 ? frames - 1 : 0)) + part.indices.size() * 4 + 256;
+  writer_.Reserve(bytes);
   for (std::size_t k = 0; k < parts.size(); ++k) {
     MeshPart& part = parts[k];
     std::uint32_t carrier = nodeChunk;

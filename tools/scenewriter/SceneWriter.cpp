@@ -10,6 +10,8 @@ namespace {
 class Payload {
  public:
   void U8(std::uint8_t v) { bytes.push_back(v); }
+  // Large buffers are sized once: growing them step by step touches fresh memory at every step.
+  void Reserve(std::size_t more) { bytes.reserve(bytes.size() + more); }
   void U16(std::uint16_t v) {
     U8(static_cast<std::uint8_t>(v));
     U8(static_cast<std::uint8_t>(v >> 8));
@@ -142,6 +144,9 @@ void SceneWriter::Add(const VertexBufferChunk& c) {
     Raw(ChunkType::VertexBuffer, 1, c.index, p.bytes);
     return;
   }
+  std::size_t floats = 3 + (c.componentFlags & kVertexNormal ? 3 : 0) + (c.componentFlags & kVertexUv0 ? 2 : 0) +
+                       (c.componentFlags & kVertexUv1 ? 2 : 0);
+  p.Reserve(c.vertices.size() * (floats + 3 * c.extraFrames.size()) * 4);
   for (const Vertex& v : c.vertices) {
     p.Floats(v.position);
     if (c.componentFlags & kVertexNormal) p.Floats(v.normal);
@@ -156,6 +161,7 @@ void SceneWriter::Add(const VertexBufferChunk& c) {
 void SceneWriter::Add(const IndexBufferChunk& c) {
   Payload p;
   p.U32(static_cast<std::uint32_t>(c.indices.size()));
+  p.Reserve(c.indices.size() * 4);
   for (std::uint32_t i : c.indices) p.U32(i);
   Raw(ChunkType::IndexBuffer, 1, c.index, p.bytes);
 }

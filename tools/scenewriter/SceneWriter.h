@@ -3,6 +3,7 @@
 // check that references make sense, so tests can write damaged scenes too.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -176,6 +177,11 @@ class SceneWriter {
     RawWithLength(Code(type), version, index, declaredLength, payload);
   }
 
+  // Makes room for `more` bytes of chunks about to be added, so a large file is not
+  // copied (and its memory touched afresh) each time it outgrows its buffer.
+  void Reserve(std::size_t more) {
+    if (bytes.size() + more > bytes.capacity()) bytes.reserve(std::max(bytes.size() + more, 2 * bytes.capacity()));
+  }
   const std::vector<std::uint8_t>& Bytes() const { return bytes; }
   // Writes the file; false when it cannot be written whole.
   bool Save(const std::string& path) const;
