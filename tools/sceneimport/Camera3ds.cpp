@@ -2,8 +2,9 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <vector>
+
+#include "tools/sceneimport/FileBytes.h"
 
 namespace sceneimport {
 namespace {
@@ -103,13 +104,8 @@ struct Reader {
 }  // namespace
 
 std::map<std::string, TargetCamera> Read3dsCameras(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return {};
-  std::streamoff size = in.tellg();
-  if (size < 6 || static_cast<std::size_t>(size) > kMaxFileBytes) return {};
-  std::vector<char> bytes(static_cast<std::size_t>(size));
-  in.seekg(0);
-  if (!in.read(bytes.data(), size)) return {};
+  std::vector<char> bytes = ReadFileBytes(path, 6, kMaxFileBytes);  // 6: one chunk header
+  if (bytes.empty()) return {};
   Reader reader{bytes, {}};
   reader.Chunks(0, bytes.size(), "", 0);
   return std::move(reader.cameras);

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
+
+#include "tools/sceneimport/FileBytes.h"
 
 namespace sceneimport {
 namespace {
@@ -86,13 +87,8 @@ bool SamePositions(const aiMesh& mesh, const std::vector<Vec3>& positions) {
 std::vector<std::vector<std::vector<Vec3>>> ReadMd3Frames(const std::string& path, const aiScene& first,
                                                           std::size_t maxFrames) {
   constexpr std::size_t kMaxFileBytes = std::size_t{256} << 20;
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return {};
-  std::streamoff size = in.tellg();
-  if (size < 108 || static_cast<std::size_t>(size) > kMaxFileBytes) return {};
-  std::vector<char> bytes(static_cast<std::size_t>(size));
-  in.seekg(0);
-  if (!in.read(bytes.data(), size)) return {};
+  std::vector<char> bytes = ReadFileBytes(path, 108, kMaxFileBytes);  // 108: the header
+  if (bytes.empty()) return {};
   std::vector<Surface> surfaces;
   if (!Md3(std::move(bytes)).Read(maxFrames, &surfaces)) return {};
   // Surfaces are matched to assimp's meshes by their first frame, whatever order
