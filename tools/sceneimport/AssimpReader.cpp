@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 
+#include "text/Text.h"
 #include "tools/sceneimport/Camera3ds.h"
 #include "tools/sceneimport/ImportLimits.h"
 #include "tools/sceneimport/Md3Frames.h"
@@ -596,8 +597,7 @@ bool ReadWithAssimp(const std::string& path, ImportScene* scene, ImportReport* r
       *error = said.empty() ? "the file could not be read as a model" : said;
     return false;
   }
-  std::string ext = std::filesystem::path(path).extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string ext = text::Lower(std::filesystem::path(path).extension().string());
   std::map<std::string, TargetCamera> targets;
   if (ext == ".3ds") targets = Read3dsCameras(path);
   std::vector<std::vector<std::vector<Vec3>>> keyframes;

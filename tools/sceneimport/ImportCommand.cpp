@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 
+#include "text/Text.h"
 #include "tools/sceneimport/AssimpReader.h"
 #include "tools/sceneimport/GltfReader.h"
 #include "tools/sceneimport/ImportLimits.h"
@@ -44,8 +45,7 @@ bool ParseNumber(const char* text, float* value) {
 }
 
 bool IsGltf(const std::string& path) {
-  std::string ext = fs::path(path).extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string ext = text::Lower(fs::path(path).extension().string());
   return ext == ".gltf" || ext == ".glb";
 }
 

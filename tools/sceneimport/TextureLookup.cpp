@@ -4,20 +4,18 @@
 #include <filesystem>
 #include <vector>
 
+#include "text/Text.h"
+
 namespace sceneimport {
 namespace {
 
 namespace fs = std::filesystem;
+using text::Lower;
 
 // Folders below the model searched, and entries looked at in all, at most: a model
 // in a large tree must not make the import crawl the disk.
 constexpr int kMaxDepth = 3;
 constexpr int kMaxEntries = 20000;
-
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
 
 bool IsFile(const fs::path& p) {
   std::error_code ec;

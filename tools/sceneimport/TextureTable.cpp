@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/d3dx/PictureFile.h"
+#include "text/Text.h"
 
 namespace sceneimport {
 namespace {
@@ -106,9 +107,7 @@ std::uint32_t TextureTable::Use(int image, const TextureVariant& variant, scenef
     std::filesystem::path basePath(base);
     OutputFile file;
     if (!tinted && !dropAlpha && !convert) {
-      std::string ext = basePath.extension().string();
-      std::string lower = ext;
-      std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+      const std::string lower = text::Lower(basePath.extension().string());
       std::string want = Extension(header.kind);
       bool matches = lower == want || (want == ".jpg" && lower == ".jpeg");
       file.path = UniqueName(matches ? base : basePath.stem().string() + want);
