@@ -132,6 +132,25 @@ std::string ThreeDs(const TempDir& dir, const float eye[3], const float target[3
   return dir.write("target.3ds", file);
 }
 
+// A 3DS target (z up in the file, whose axes are those of `axes`) lies in the middle of
+// the screen; a point one unit above it stands straight above, or beside it once the
+// camera has rolled a quarter turn. Returns where the target lies.
+ScreenPoint ExpectLooksAtTarget(const SceneFile& file, const ReadNode& camera, const ReadNode& axes,
+                                const float target[3], bool rolled) {
+  ScreenPoint at = Project(file, camera, axes, {target[0], target[2], target[1]});
+  EXPECT_NEAR(at.x, 512, 0.5);
+  EXPECT_NEAR(at.y, 384, 0.5);
+  ScreenPoint above = Project(file, camera, axes, {target[0], target[2] + 1, target[1]});
+  if (!rolled) {
+    EXPECT_NEAR(above.x, 512, 0.5);
+    EXPECT_LT(above.y, 384 - 10);
+  } else {
+    EXPECT_NEAR(above.y, 384, 0.5);
+    EXPECT_GT(std::abs(above.x - 512), 10);
+  }
+  return at;
+}
+
 TEST(ImportPlacement, TargetCameraLooksAtItsTargetWithItsRoll) {
   const float eye[3] = {4, -10, 3}, target[3] = {1, 2, -1};
   for (float roll : {0.0f, 90.0f}) {
@@ -145,21 +164,9 @@ TEST(ImportPlacement, TargetCameraLooksAtItsTargetWithItsRoll) {
     const ReadNode* root = r.file.Node("<3DSDummyRoot>");
     ASSERT_TRUE(camera && root);
     ASSERT_EQ(camera->type, 4);
-    ScreenPoint at = Project(r.file, *camera, *root, {target[0], target[2], target[1]});
-    EXPECT_NEAR(at.x, 512, 0.5);
-    EXPECT_NEAR(at.y, 384, 0.5);
+    ScreenPoint at = ExpectLooksAtTarget(r.file, *camera, *root, target, roll != 0);
     EXPECT_GT(at.depth, 0);
     EXPECT_LT(at.depth, 1);
-    // A point above the target (3DS z is up): straight above on screen, or to the
-    // side once the camera rolls a quarter turn.
-    ScreenPoint above = Project(r.file, *camera, *root, {target[0], target[2] + 1, target[1]});
-    if (roll == 0) {
-      EXPECT_NEAR(above.x, 512, 0.5);
-      EXPECT_LT(above.y, 384 - 10);
-    } else {
-      EXPECT_NEAR(above.y, 384, 0.5);
-      EXPECT_GT(std::abs(above.x - 512), 10);
-    }
   }
 }
 
@@ -188,17 +195,7 @@ TEST(ImportPlacement, AnimatedRollOfATargetCameraIsCarried) {
     const ReadKey& key = last ? prs->keys.back() : prs->keys.front();
     at.position = key.position;
     at.rotation = key.rotation;
-    ScreenPoint middle = Project(r.file, at, *root, {target[0], target[2], target[1]});
-    EXPECT_NEAR(middle.x, 512, 0.5);
-    EXPECT_NEAR(middle.y, 384, 0.5);
-    ScreenPoint above = Project(r.file, at, *root, {target[0], target[2] + 1, target[1]});
-    if (!last) {
-      EXPECT_NEAR(above.x, 512, 0.5);
-      EXPECT_LT(above.y, 384 - 10);
-    } else {
-      EXPECT_NEAR(above.y, 384, 0.5);
-      EXPECT_GT(std::abs(above.x - 512), 10);
-    }
+    ExpectLooksAtTarget(r.file, at, *root, target, last);
   }
 }
 
