@@ -16,6 +16,10 @@ import sys
 import tempfile
 import zlib
 
+# The frames are read with the project's PNG reader (a reader, not one of its writers).
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'scripts'))
+from png_rows import read_png  # noqa: E402
+
 NONE = 0xFFFFFFFF
 
 
@@ -146,50 +150,8 @@ def archive_image(files):
 
 # --- Reading the captured frames -------------------------------------------------
 
-def read_png(path):
-    """Width, height and rows of RGB bytes of an 8-bit RGB or RGBA PNG."""
-    with open(path, 'rb') as f:
-        data = f.read()
-    assert data[:8] == b'\x89PNG\r\n\x1a\n', path
-    at, idat, header = 8, b'', None
-    while at < len(data):
-        length, kind = struct.unpack('>I4s', data[at:at + 8])
-        body = data[at + 8:at + 8 + length]
-        if kind == b'IHDR':
-            header = struct.unpack('>IIBBBBB', body)
-        elif kind == b'IDAT':
-            idat += body
-        at += 12 + length
-    width, height, depth, colour, _, _, interlace = header
-    assert depth == 8 and colour in (2, 6) and interlace == 0, header
-    channels = 3 if colour == 2 else 4
-    raw = zlib.decompress(idat)
-    stride = width * channels
-    rows, previous = [], bytearray(stride)
-    for y in range(height):
-        kind = raw[y * (stride + 1)]
-        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for x in range(stride):
-            a = line[x - channels] if x >= channels else 0
-            b = previous[x]
-            c = previous[x - channels] if x >= channels else 0
-            if kind == 1:
-                line[x] = (line[x] + a) & 0xFF
-            elif kind == 2:
-                line[x] = (line[x] + b) & 0xFF
-            elif kind == 3:
-                line[x] = (line[x] + (a + b) // 2) & 0xFF
-            elif kind == 4:
-                p = a + b - c
-                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 0xFF
-        rows.append(bytes(line))
-        previous = line
-    return width, height, rows, channels
-
-
 def pixel(frame, x, y):
-    width, height, rows, channels = frame
+    width, height, channels, rows = frame
     return tuple(rows[y][x * channels:x * channels + 3])
 
 

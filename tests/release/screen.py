@@ -11,9 +11,13 @@
   screen.py centre IMAGE RRGGBB       passes when the middle pixel has that colour
   screen.py window PREFIX             the id of a mapped top-level X window
                                       whose name starts with PREFIX"""
+import os
 import struct
 import sys
 import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+import png_rows  # noqa: E402
 
 
 def write_png(path, width, height, rows):
@@ -30,45 +34,15 @@ def write_png(path, width, height, rows):
 
 def read_png(path):
     """8-bit RGB or RGBA, not interlaced; returns width, height and RGB bytes."""
-    data = open(path, "rb").read()
-    pos, idat, width, height, channels = 8, b"", 0, 0, 3
-    while pos < len(data):
-        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + length]
-        if kind == b"IHDR":
-            width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", body)
-            if depth != 8 or colour not in (2, 6) or interlace:
-                sys.exit(f"screen: {path}: unsupported PNG")
-            channels = 3 if colour == 2 else 4
-        elif kind == b"IDAT":
-            idat += body
-        pos += 12 + length
-    raw = zlib.decompress(idat)
-    stride = width * channels
-    out, previous = bytearray(), bytearray(stride)
-    for y in range(height):
-        kind = raw[y * (stride + 1)]
-        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        if kind == 1:
-            for i in range(channels, stride):
-                line[i] = (line[i] + line[i - channels]) & 255
-        elif kind == 2:
-            line = bytearray((a + b) & 255 for a, b in zip(line, previous))
-        elif kind == 3:
-            for i in range(stride):
-                left = line[i - channels] if i >= channels else 0
-                line[i] = (line[i] + ((left + previous[i]) >> 1)) & 255
-        elif kind == 4:
-            for i in range(stride):
-                a = line[i - channels] if i >= channels else 0
-                b, c = previous[i], previous[i - channels] if i >= channels else 0
-                p = a + b - c
-                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        previous = bytearray(line)
+    try:
+        width, height, channels, rows = png_rows.read_png(path)
+    except ValueError:
+        sys.exit(f"screen: {path}: unsupported PNG")
+    out = bytearray()
+    for row in rows:
         if channels == 4:
-            del line[3::4]
-        out += line
+            del row[3::4]
+        out += row
     return width, height, bytes(out)
 
 
