@@ -264,6 +264,19 @@ TEST(SceneAnimation, NodeVisibilityKeysAndSampledMaterialOpacityFade) {
   }
 }
 
+// Which of the cameras "a" (on the green panel) and "b" (on the red one) is seen at
+// the centre of the frames at 0, 100, 200, ... ms, one letter a frame.
+void ExpectCamerasSeen(const AnimatedShow& show, const std::string& expected) {
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const int ms = static_cast<int>(i) * 100;
+    const PngPicture frame = show.Frame(ms);
+    ASSERT_TRUE(frame.valid()) << ms;
+    const Rgb seen = frame.at(frame.width / 2, frame.height / 2);
+    const char camera = seen == kGreen ? 'a' : seen == kRed ? 'b' : '?';
+    EXPECT_EQ(camera, expected[i]) << "at " << ms << " ms: " << seen;
+  }
+}
+
 TEST(SceneAnimation, CameraActivatorsSwitchAtTheListedTimes) {
   AnimatedShow show;
   // Camera "a" sees the green panel at the centre, camera "b" the red one 20 units on.
@@ -276,13 +289,7 @@ TEST(SceneAnimation, CameraActivatorsSwitchAtTheListedTimes) {
 
   // A camera switches at the first frame later than its time; the cycle is 1000 ms.
   const std::string expected = "aaabaabbbbbbbbaab";  // 0, 100, ... 1600 ms
-  for (int ms = 0; ms <= 1600; ms += 100) {
-    const PngPicture frame = show.Frame(ms);
-    ASSERT_TRUE(frame.valid()) << ms;
-    const Rgb seen = frame.at(frame.width / 2, frame.height / 2);
-    const char camera = seen == kGreen ? 'a' : seen == kRed ? 'b' : '?';
-    EXPECT_EQ(camera, expected[static_cast<std::size_t>(ms / 100)]) << "at " << ms << " ms: " << seen;
-  }
+  ExpectCamerasSeen(show, expected);
 }
 
 TEST(SceneAnimation, VertexControllerMorphsAMeshBetweenItsFrames) {
@@ -353,13 +360,7 @@ TEST(SceneAnimation, ActivatorWithZeroLoopLengthTakesTheViewBackAtEveryFrame) {
   // "a" re-arms at 150 and is made active at every frame past it; "b" wins only
   // at 400, where it switches after "a" in the same frame.
   const std::string expected = "aaaabaaaa";  // 0, 100, ... 800 ms
-  for (int ms = 0; ms <= 800; ms += 100) {
-    const PngPicture frame = show.Frame(ms);
-    ASSERT_TRUE(frame.valid()) << ms;
-    const Rgb seen = frame.at(frame.width / 2, frame.height / 2);
-    const char camera = seen == kGreen ? 'a' : seen == kRed ? 'b' : '?';
-    EXPECT_EQ(camera, expected[static_cast<std::size_t>(ms / 100)]) << "at " << ms << " ms: " << seen;
-  }
+  ExpectCamerasSeen(show, expected);
 }
 
 TEST(SceneAnimation, TwoSlotsOfOneSceneShareALightThatOutlivesTheFreedSlot) {
