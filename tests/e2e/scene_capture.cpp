@@ -280,12 +280,17 @@ TEST(SceneCapture, SceneClockFollowsSetSceneTimeNotPlayScene) {
   EXPECT_PIXEL(run.frame(36), 512, 384, kBlack, 0);
 }
 
-TEST(SceneCapture, DamagedSceneFileEndsTheShowWithItsMessage) {
-  TempDir show;
+// A scene file whose second chunk declares 5000 payload bytes where 3 are left.
+bool SaveDamagedScene(const std::string& path) {
   scenefile::SceneWriter w;
   w.Add(Node(0, -1, "world"));
   w.RawWithLength(scenefile::ChunkType::Group, 2, 1, 5000, {1, 2, 3});
-  ASSERT_TRUE(w.Save(show.file("bad.psk")));
+  return w.Save(path);
+}
+
+TEST(SceneCapture, DamagedSceneFileEndsTheShowWithItsMessage) {
+  TempDir show;
+  ASSERT_TRUE(SaveDamagedScene(show.file("bad.psk")));
   show.write("demo.psc", "loadscene bad.psk bad\nwaituntil 1000\n");
   ShowCapture run(show, 10);
   EXPECT_EQ(run.result().exitCode, 0);
@@ -297,10 +302,7 @@ TEST(SceneCapture, DamagedSceneFileEndsTheShowWithItsMessage) {
 
 TEST(SceneCapture, SceneErrorLeavesTheCaptureFilesWhole) {
   TempDir show;
-  scenefile::SceneWriter w;
-  w.Add(Node(0, -1, "world"));
-  w.RawWithLength(scenefile::ChunkType::Group, 2, 1, 5000, {1, 2, 3});
-  ASSERT_TRUE(w.Save(show.file("bad.psk")));
+  ASSERT_TRUE(SaveDamagedScene(show.file("bad.psk")));
   show.write("demo.psc", "createcolor 0 0 255 blue\nsetlayer blue 0\nwaituntil 450\n"
                          "loadscene bad.psk bad\nwaituntil 1000\n");
   TempDir out;
